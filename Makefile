@@ -1,0 +1,34 @@
+# The one command: make test. See README.md.
+PRESETS := win64 win32 host
+ARGS ?=
+
+.PHONY: all deps build test run clean stop-wine $(addprefix build-,$(PRESETS))
+
+all: build
+
+deps:
+	@scripts/deps.sh
+
+build-%: deps
+	@cmake --preset $* >/dev/null
+	@cmake --build --preset $*
+
+build: $(addprefix build-,$(PRESETS))
+
+test: build
+	@status=0; \
+	for p in host win32 win64; do \
+		echo "== ctest $$p"; ctest --preset $$p || status=1; \
+	done; \
+	tests/wine/wine-prefix.sh stop; \
+	exit $$status
+
+# Runs the program under Wine in the build's private prefix: make run ARGS='/warning'
+run: build-win64
+	tests/wine/wine-run.sh build/win64/bin/uninstall.exe $(ARGS)
+
+stop-wine:
+	tests/wine/wine-prefix.sh stop
+
+clean: stop-wine
+	rm -rf build

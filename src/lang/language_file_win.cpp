@@ -1,0 +1,3 @@
+#include "lang/language.h"
+
+void LanguageResources::Load(const char* fileName) {}

@@ -1,0 +1,5 @@
+// The removal run: confirmation, registrations undone, listed files deleted.
+#pragma once
+
+void RunUninstall();
+void RemoveIntegration();

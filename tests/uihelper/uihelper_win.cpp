@@ -1,0 +1,51 @@
+// uihelper VERB... : drives a top-level window of another process.
+//   wait CAPTION [MS]  wait for the window (default 20000 ms); fails if it never comes
+//   describe           print its caption and controls
+//   msgtext            print the text of a message box
+//   press ID           click the button ID (or send the command ID)
+//   shot FILE.bmp      save a picture of the window
+//   gone [MS]          wait until the window is closed
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "support/ui_driver_win.h"
+
+int main(int argc, char** argv)
+{
+    HWND window = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char* verb = argv[i];
+        bool hasArg = i + 1 < argc;
+        if (strcmp(verb, "wait") == 0 && hasArg) {
+            const char* caption = argv[++i];
+            int timeout = (i + 1 < argc && atoi(argv[i + 1]) > 0) ? atoi(argv[++i]) : 20000;
+            window = ui::WaitForWindow(caption, 0, timeout);
+            if (!window) {
+                fprintf(stderr, "uihelper: no window \"%s\"\n", caption);
+                return 1;
+            }
+        } else if (!window) {
+            fprintf(stderr, "uihelper: %s needs a window first (wait CAPTION)\n", verb);
+            return 2;
+        } else if (strcmp(verb, "describe") == 0) {
+            fputs(ui::Describe(window).c_str(), stdout);
+        } else if (strcmp(verb, "msgtext") == 0) {
+            printf("%s\n", ui::MessageBoxText(window).c_str());
+        } else if (strcmp(verb, "press") == 0 && hasArg) {
+            ui::Press(window, atoi(argv[++i]));
+        } else if (strcmp(verb, "shot") == 0 && hasArg) {
+            if (!ui::SaveScreenshot(window, argv[++i]))
+                return 1;
+        } else if (strcmp(verb, "gone") == 0) {
+            int timeout = (hasArg && atoi(argv[i + 1]) > 0) ? atoi(argv[++i]) : 20000;
+            if (!ui::WaitForWindowGone(window, timeout))
+                return 1;
+        } else {
+            fprintf(stderr, "uihelper: unknown verb %s\n", verb);
+            return 2;
+        }
+        fflush(stdout);
+    }
+    return 0;
+}
