@@ -1,0 +1,5 @@
+// Placeholder until the application registration lands.
+#include "desktop/app_registration.h"
+
+void RegisterAppPath() {}
+void RegisterUninstallEntry() {}
