@@ -70,12 +70,12 @@ IntegrationOptions Read()
 struct Options : ::testing::Test {
     machine::RegistryGuard guard{{{HKEY_CURRENT_USER, kRoot},
                                   {HKEY_CLASSES_ROOT, ".iso"},
-                                  {HKEY_CLASSES_ROOT, ".vextest"}}};
+                                  {HKEY_CLASSES_ROOT, ".vexoptionstest"}}};
     void SetUp() override
     {
         machine::DeleteTree(HKEY_CURRENT_USER, kRoot);
         machine::DeleteTree(HKEY_CLASSES_ROOT, ".iso");
-        machine::DeleteTree(HKEY_CLASSES_ROOT, ".vextest");
+        machine::DeleteTree(HKEY_CLASSES_ROOT, ".vexoptionstest");
     }
 };
 
@@ -180,10 +180,10 @@ TEST_F(Options, IsOwnedExtension)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what) + ": " + c.name);
-        machine::DeleteTree(HKEY_CLASSES_ROOT, ".vextest");
+        machine::DeleteTree(HKEY_CLASSES_ROOT, ".vexoptionstest");
         if (c.present)
-            SetClass(".vextest", c.name, c.terminated);
-        EXPECT_EQ(IsOwnedExtension(".vextest"), c.owned);
+            SetClass(".vexoptionstest", c.name, c.terminated);
+        EXPECT_EQ(IsOwnedExtension(".vexoptionstest"), c.owned);
     }
 }
 

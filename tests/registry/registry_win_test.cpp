@@ -14,9 +14,11 @@
 
 namespace {
 
-const char kScratch[] = "Software\\VexoraTest";
-// The same key as a key path: the leading backslash leaves the settings root.
-const std::string kTop = "\\Software\\VexoraTest";
+// Each test (and family) has a scratch key of its own, as ctest runs them in
+// parallel: HKCU\Software\VexoraTest\<test>. kTop is the same key as a key
+// path: the leading backslash leaves the settings root.
+std::string kScratch;
+std::string kTop;
 const DWORD kFallback = 0xdeadbeef;
 
 bool IsNt()
@@ -86,15 +88,19 @@ struct Registry : ::testing::Test {
     HKEY base = nullptr;  // the scratch key used as a root: its paths pass unchanged
     void SetUp() override
     {
+        kScratch = std::string("Software\\VexoraTest\\") +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + (IsNt() ? "" : ".9x");
+        kTop = "\\" + kScratch;
         machine::DeleteTree(HKEY_CURRENT_USER, kScratch);  // a crashed run must not poison this one
         RawCreate(HKEY_CURRENT_USER, kScratch);
-        RegOpenKeyExA(HKEY_CURRENT_USER, kScratch, 0, KEY_ALL_ACCESS, &base);
+        RegOpenKeyExA(HKEY_CURRENT_USER, kScratch.c_str(), 0, KEY_ALL_ACCESS, &base);
     }
     void TearDown() override
     {
         TreePassDone = nullptr;
         RegCloseKey(base);
         machine::DeleteTree(HKEY_CURRENT_USER, kScratch);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\VexoraTest");  // once the last test is done with it
     }
 };
 
@@ -119,6 +125,12 @@ TEST_F(Registry, ResolveKeyPathByRoot)
         EXPECT_TRUE(ResolveKeyPath(c.root, c.keyPath, dest, sizeof dest));
         EXPECT_STREQ(dest, c.resolved);
     }
+    // The settings root counts against the 256 bytes: "Software\\Vexora\\" is 16 characters.
+    char dest[kResolvedPathSize];
+    EXPECT_TRUE(ResolveKeyPath(HKEY_CURRENT_USER, std::string(239, 'k').c_str(), dest, sizeof dest));
+    EXPECT_EQ(strlen(dest), 255u);
+    EXPECT_FALSE(ResolveKeyPath(HKEY_CURRENT_USER, std::string(240, 'k').c_str(), dest, sizeof dest));
+    EXPECT_STREQ(dest, "");
 }
 
 TEST_F(Registry, WritesStoreTypeAndSize)
@@ -243,7 +255,7 @@ TEST_F(Registry, SettingsLiveUnderTheSettingsRoot)
     WriteSettingString("Setup\\.zip", "", "WinThing.zip");
     WriteSettingDword("Setup\\Links", "Desktop", 1);
     WriteSettingDword("", "AtRoot", 2);
-    WriteSettingDword(("\\" + std::string(kScratch)).c_str(), "Outside", 3);
+    WriteSettingDword(kTop.c_str(), "Outside", 3);
 
     machine::RegTree root = machine::Capture(HKEY_CURRENT_USER, "Software\\Vexora");
     EXPECT_EQ(machine::Show(root.values["AtRoot"]), "type 4 2");
@@ -265,7 +277,7 @@ TEST_F(Registry, SettingsLiveUnderTheSettingsRoot)
 
 TEST_F(Registry, DeleteValueAndKey)
 {
-    const std::string k = std::string(kScratch) + "\\k";
+    const std::string k = kScratch + "\\k";
     RawSet(HKEY_CURRENT_USER, k, "a", {REG_DWORD, Dword(1)});
     RawSet(HKEY_CURRENT_USER, k, "b", {REG_DWORD, Dword(2)});
     RawSet(HKEY_CURRENT_USER, k, "", {REG_SZ, std::string("d", 2)});
@@ -285,9 +297,9 @@ TEST_F(Registry, DeleteValueAndKey)
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, (kTop + "\\k").c_str()));
 
     // A key with a subkey: the platform decides.
-    RawCreate(HKEY_CURRENT_USER, std::string(kScratch) + "\\p\\child");
+    RawCreate(HKEY_CURRENT_USER, kScratch + "\\p\\child");
     DeleteRegKey(HKEY_CURRENT_USER, (kTop + "\\p").c_str());
-    EXPECT_EQ(Children(HKEY_CURRENT_USER, std::string(kScratch) + "\\p"), IsNt() ? "child" : "gone");
+    EXPECT_EQ(Children(HKEY_CURRENT_USER, kScratch + "\\p"), IsNt() ? "child" : "gone");
 }
 
 // The worked case: the index advances past every deleted leaf, so a pass
@@ -296,10 +308,10 @@ TEST_F(Registry, TreeDeletionPassesOnNt)
 {
     if (!IsNt())
         GTEST_SKIP() << "the 9x family deletes the tree with one RegDeleteKeyA";
-    const std::string tree = std::string(kScratch) + "\\tree";
+    const std::string tree = kScratch + "\\tree";
     for (const char* leaf : {"a", "b", "c", "d"})
         RawSet(HKEY_CURRENT_USER, tree + "\\" + leaf, "v", {REG_DWORD, Dword(1)});
-    RawCreate(HKEY_CURRENT_USER, std::string(kScratch) + "\\tree2");  // a neighbour with the same start
+    RawCreate(HKEY_CURRENT_USER, kScratch + "\\tree2");  // a neighbour with the same start
     Watch(HKEY_CURRENT_USER, tree);
     DeleteRegTree(HKEY_CURRENT_USER, (kTop + "\\tree").c_str());
     EXPECT_EQ(passCounts, (std::vector<int>{2, 1, 2, 0}));
@@ -314,10 +326,10 @@ TEST_F(Registry, TreeDeletionInOneCallOn9x)
     // Wine's 9x emulation walks subkeys with a name length it does not reset,
     // so it manages only names that get shorter, as these do; Windows 9x
     // deletes any subtree.
-    const std::string tree = std::string(kScratch) + "\\tree";
+    const std::string tree = kScratch + "\\tree";
     for (const char* leaf : {"aaaa\\x\\y", "bbb", "cc", "d"})
         RawSet(HKEY_CURRENT_USER, tree + "\\" + leaf, "v", {REG_DWORD, Dword(1)});
-    RawCreate(HKEY_CURRENT_USER, std::string(kScratch) + "\\tree2");
+    RawCreate(HKEY_CURRENT_USER, kScratch + "\\tree2");
     Watch(HKEY_CURRENT_USER, tree);
     DeleteRegTree(HKEY_CURRENT_USER, (kTop + "\\tree").c_str());
     EXPECT_EQ(passCounts, std::vector<int>{});
@@ -326,7 +338,7 @@ TEST_F(Registry, TreeDeletionInOneCallOn9x)
 
 TEST_F(Registry, TreeDeletionOfMissingKeyIsOnePass)
 {
-    Watch(HKEY_CURRENT_USER, std::string(kScratch) + "\\none");
+    Watch(HKEY_CURRENT_USER, kScratch + "\\none");
     DeleteRegTree(HKEY_CURRENT_USER, (kTop + "\\none").c_str());
     EXPECT_EQ(passCounts, std::vector<int>{0});
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, (kTop + "\\none").c_str()));
@@ -334,15 +346,15 @@ TEST_F(Registry, TreeDeletionOfMissingKeyIsOnePass)
 
 TEST_F(Registry, TreeDeletionOfNestedKeys)
 {
-    const std::string t = std::string(kScratch) + "\\t";
+    const std::string t = kScratch + "\\t";
     for (const char* k : {"\\a\\b\\c", "\\a\\d", "\\e", ""})
         RawSet(HKEY_CURRENT_USER, t + k, "v", {REG_SZ, std::string("x", 2)});
-    RawSet(HKEY_CURRENT_USER, std::string(kScratch) + "\\keep\\a", "v", {REG_DWORD, Dword(1)});
+    RawSet(HKEY_CURRENT_USER, kScratch + "\\keep\\a", "v", {REG_DWORD, Dword(1)});
     Watch(HKEY_CURRENT_USER, t);
     DeleteRegTree(HKEY_CURRENT_USER, (kTop + "\\t").c_str());
     EXPECT_EQ(Children(HKEY_CURRENT_USER, t), "gone");
     EXPECT_EQ(Children(HKEY_CURRENT_USER, kScratch), "keep");
-    EXPECT_EQ(Children(HKEY_CURRENT_USER, std::string(kScratch) + "\\keep"), "a");
+    EXPECT_EQ(Children(HKEY_CURRENT_USER, kScratch + "\\keep"), "a");
     if (IsNt()) {
         EXPECT_EQ(passCounts.back(), 0);
     }
@@ -358,7 +370,7 @@ TEST_F(Registry, TreeDeletionOfTheSettingsRoot)
     WriteSettingDword("", "Top", 0);
     DeleteRegTree(HKEY_CURRENT_USER, "");
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, ""));
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, ("\\" + std::string(kScratch)).c_str()));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, kTop.c_str()));
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "\\Software"));
 }
 
