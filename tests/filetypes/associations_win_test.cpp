@@ -226,8 +226,9 @@ const OwnerCase kOwners[] = {
      {Dword("", "Exist", 1), Sz("", "Type", "Uudecode"), Sz("", "Content", ""), Sz("", "ShellNew", "")},
      "",
      ""},
+    // A "Data" larger than its 4096-byte read is not kept.
     {".bz2",
-     {Sz("", "", "Bzip2")},
+     {Sz("", "", "Bzip2"), Bin("ShellNew", "Data", std::string(5000, 'b'))},
      {},
      true,
      {Dword("", "Exist", 1), Sz("", "Type", "Bzip2"), Sz("", "Content", ""), Sz("", "ShellNew", "")},
