@@ -14,5 +14,5 @@ void DeleteResolvedTree(HKEY root, const char* path);
 void DeleteTreePass(HKEY root, const char* path);
 
 // Null in the program. When set, called after every pass of a tree deletion
-// with the number of keys that pass deleted; it must not touch the registry.
+// with the number of keys that pass deleted; it must not change the registry.
 extern void (*TreePassDone)(int deleted);
