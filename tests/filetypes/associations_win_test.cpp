@@ -72,6 +72,10 @@ class Associations : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Other test programs take their turn before the keys are chosen.
+        turn.reset(new machine::RegistryGuard({}));
+        vexFile.reset(new ft::SiblingFile("vexnew.dat"));
+        zipFile.reset(new ft::SiblingFile("zipnew.dat"));
         for (const char* m : kMembers)
             keys.push_back(ft::GuardFor(kClasses, m));
         for (int j = 0; j < 100; ++j)
@@ -88,13 +92,15 @@ protected:
     {
         for (const auto& k : keys)
             machine::DeleteTree(k.first, k.second);
-        DeleteFileA(vexFile.path.c_str());
-        DeleteFileA(zipFile.path.c_str());
+        DeleteFileA(vexFile->path.c_str());
+        DeleteFileA(zipFile->path.c_str());
     }
 
+    // Destroyed in reverse order: the files and keys are put back before the turn ends.
+    std::unique_ptr<machine::RegistryGuard> turn;
     std::vector<std::pair<HKEY, std::string>> keys;
     std::unique_ptr<machine::RegistryGuard> guard;
-    ft::SiblingFile vexFile{"vexnew.dat"}, zipFile{"zipnew.dat"};
+    std::unique_ptr<ft::SiblingFile> vexFile, zipFile;
 };
 
 // Every member of every row, each with a different previous owner: what the
@@ -430,7 +436,7 @@ TEST_F(Associations, NewArchiveTemplates)
         ft::PutAll(kClasses, ".vex", vexBefore);
         ft::PutAll(kClasses, ".zip", zipBefore);
         if (c.vexFileBefore) {
-            ASSERT_TRUE(machine::WriteFile(vexFile.path, c.vexFileBefore));
+            ASSERT_TRUE(machine::WriteFile(vexFile->path, c.vexFileBefore));
         }
 
         IntegrationOptions all = Record(true, c.shellIntegration);
@@ -439,8 +445,8 @@ TEST_F(Associations, NewArchiveTemplates)
         RegTree vexNew = machine::Capture(kClasses, ".vex\\ShellNew");
         RegTree zipNew = machine::Capture(kClasses, ".zip\\ShellNew");
         std::string vexBytes, zipBytes;
-        bool haveVexFile = machine::ReadFile(vexFile.path, &vexBytes);
-        bool haveZipFile = machine::ReadFile(zipFile.path, &zipBytes);
+        bool haveVexFile = machine::ReadFile(vexFile->path, &vexBytes);
+        bool haveZipFile = machine::ReadFile(zipFile->path, &zipBytes);
 
         if (!c.shellIntegration) {
             EXPECT_EQ(machine::Diff(ft::TreeOf({Sz("", "NullFile", "")}), vexNew, ".vex\\ShellNew"), "");
@@ -454,8 +460,8 @@ TEST_F(Associations, NewArchiveTemplates)
             EXPECT_EQ(haveVexFile, c.vexFileBefore != nullptr);
             EXPECT_FALSE(haveZipFile);
         } else {
-            EXPECT_EQ(machine::Diff(ft::TreeOf({Sz("", "FileName", vexFile.path)}), vexNew, ".vex\\ShellNew"), "");
-            EXPECT_EQ(machine::Diff(ft::TreeOf({Sz("", "FileName", zipFile.path)}), zipNew, ".zip\\ShellNew"), "");
+            EXPECT_EQ(machine::Diff(ft::TreeOf({Sz("", "FileName", vexFile->path)}), vexNew, ".vex\\ShellNew"), "");
+            EXPECT_EQ(machine::Diff(ft::TreeOf({Sz("", "FileName", zipFile->path)}), zipNew, ".zip\\ShellNew"), "");
             EXPECT_EQ(vexBytes, c.vexFileBefore ? c.vexFileBefore : kVexImage);
             EXPECT_EQ(zipBytes, kZipImage);
         }

@@ -61,6 +61,9 @@ class ShellExtension : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // Other test programs take their turn before the keys are chosen.
+        turn.reset(new machine::RegistryGuard({}));
+        module.reset(new ft::SiblingFile("vexext.dll"));
         std::vector<std::pair<HKEY, std::string>> keys;
         for (const auto& h : kHandlers)
             keys.push_back(ft::GuardFor(kClasses, h.first));
@@ -101,8 +104,10 @@ protected:
         return out;
     }
 
+    // Destroyed in reverse order: the file and keys are put back before the turn ends.
+    std::unique_ptr<machine::RegistryGuard> turn;
     std::unique_ptr<machine::RegistryGuard> guard;
-    ft::SiblingFile module{"vexext.dll"};
+    std::unique_ptr<ft::SiblingFile> module;
 };
 
 // The class is registered only when the module lies beside the program; a
@@ -128,9 +133,9 @@ TEST_F(ShellExtension, FlagOnRegisters)
         if (c.earlierRegistration)
             ft::PutAll(kClasses, kClassKey, earlier);
         if (c.modulePresent)
-            ASSERT_TRUE(machine::WriteFile(module.path, "MZ"));
+            ASSERT_TRUE(machine::WriteFile(module->path, "MZ"));
         else
-            DeleteFileA(module.path.c_str());
+            DeleteFileA(module->path.c_str());
 
         IntegrationOptions on = Record(true);
         ApplyShellExtension(&on);
@@ -140,7 +145,7 @@ TEST_F(ShellExtension, FlagOnRegisters)
 
         RegTree expected;
         if (c.modulePresent)
-            expected = ft::TreeOf({Sz("", "", "Vexora"), Sz("InProcServer32", "", module.path),
+            expected = ft::TreeOf({Sz("", "", "Vexora"), Sz("InProcServer32", "", module->path),
                                    Sz("InProcServer32", "ThreadingModel", "Apartment")});
         else if (c.earlierRegistration)
             expected = ft::TreeOf(earlier);
@@ -177,7 +182,7 @@ TEST_F(ShellExtension, FlagOffRemovesExactlyTheRegistration)
     // Nothing registered first: that case must leave the registry as it was.
     for (bool registeredFirst : {false, true}) {
         SCOPED_TRACE(registeredFirst ? "after a registration" : "with nothing registered");
-        ASSERT_TRUE(machine::WriteFile(module.path, "MZ"));
+        ASSERT_TRUE(machine::WriteFile(module->path, "MZ"));
         auto before = CaptureAll();
         IntegrationOptions on = Record(true), off = Record(false);
         if (registeredFirst)
