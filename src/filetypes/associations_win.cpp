@@ -72,7 +72,7 @@ void FormVolumeExtension(int number, char* out, size_t size)
     snprintf(out, size, ".v%02d", number);
 }
 
-// T1: the backup always describes the last owner other than the product, so
+// The backup always describes the last owner other than the product, so
 // it is written only while the product does not own the extension. The
 // ShellNew "Data" and "Command" are kept too (deleted when the owner has
 // none): the New menu entry of a program that uses them must come back.
@@ -103,7 +103,8 @@ void WriteBackup(const Member& m)
         DeleteRegValue(HKEY_CURRENT_USER, m.backup, "ShellNewCommand");
 }
 
-// T4: 30 volumes on the NT family, 100 on the 9x family.
+// 30 volumes on the NT family, 100 on the 9x family.
+// Giving back looks at all 100.
 void TakeOverVolumes()
 {
     int count = NtMajorVersion() != 0 ? kNtVolumeCount : kVolumeCount;
@@ -124,7 +125,7 @@ void WriteTemplateFile(const char* path, const NewArchiveTemplate& t)
     fclose(f);
 }
 
-// T5: Windows 95, 98 and NT 4.0 take the template bytes as "Data"; later
+// Windows 95, 98 and NT 4.0 take the template bytes as "Data"; later
 // versions a template file beside the program, which is written only once.
 void WriteNewArchiveTemplate(int row, const Member& m)
 {
@@ -146,7 +147,8 @@ void WriteNewArchiveTemplate(int row, const Member& m)
     }
 }
 
-// T2 to T5 run on every apply, whether or not the product owned m already.
+// Class, content type, volumes and templates are written on every apply,
+// whether or not the product owned m already.
 void TakeOver(const IntegrationOptions* record, int row, const Member& m)
 {
     if (!IsOwnedExtension(m.extension))
@@ -159,7 +161,8 @@ void TakeOver(const IntegrationOptions* record, int row, const Member& m)
         WriteNewArchiveTemplate(row, m);
 }
 
-// G3, for an extension that existed before the product took it.
+// For an extension that existed before the product took it. A previous
+// owner's "Data" and "Command" come back after its file name.
 void RestorePreviousOwner(const Member& m, const char* type, const char* content)
 {
     WriteRegString(HKEY_CLASSES_ROOT, m.extension, "", type);
@@ -185,7 +188,7 @@ void RestorePreviousOwner(const Member& m, const char* type, const char* content
         WriteRegString(HKEY_CLASSES_ROOT, m.shellNew, "Command", command);
 }
 
-// G4: a volume extension whose class is no longer the product's belongs to
+// A volume extension whose class is no longer the product's belongs to
 // someone else, or was never written (30 on the NT family): it stays as it is.
 void GiveBackVolumes(bool existed, const char* type, const char* content)
 {
@@ -205,7 +208,7 @@ void GiveBackVolumes(bool existed, const char* type, const char* content)
     }
 }
 
-// G1 to G4. An extension that another program owns now is left alone, and
+// An extension that another program owns now is left alone, and
 // with ".vex" so are the volumes. The backup stays in place.
 void GiveBack(int row, const Member& m)
 {
