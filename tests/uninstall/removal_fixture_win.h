@@ -2,13 +2,21 @@
 // scratch folder, environment variables set for one test, and a lock that
 // keeps the tests which touch the product's registry keys from overlapping.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
+
+#include <string.h>
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "desktop/app_registration.h"
+#include "desktop/links.h"
+#include "filetypes/associations.h"
+#include "filetypes/options.h"
+#include "filetypes/shell_extension.h"
 #include "support/machine_win.h"
 #include "support/ui_driver_win.h"
 
@@ -33,24 +41,6 @@ private:
     std::string name;
     std::string saved;
     bool had;
-};
-
-// The removal run deletes the product's registry tree and classes: two such
-// tests at once would see each other's changes.
-class SerialLock {
-public:
-    SerialLock() : mutex(CreateMutexA(nullptr, FALSE, "VexoraRemovalTests"))
-    {
-        WaitForSingleObject(mutex, 300000);
-    }
-    ~SerialLock()
-    {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
-
-private:
-    HANDLE mutex;
 };
 
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
@@ -162,6 +152,117 @@ inline HWND WaitForMessageBox(const char* caption, const std::string& text, int 
         },
         timeoutMs);
     return search.found;
+}
+
+// Every key that setup writes and the removal takes back (or a key that
+// holds such a value), for a machine::RegistryGuard: a removal run deletes
+// the product's keys whatever test made them.
+inline std::vector<std::pair<HKEY, std::string>> ProductKeys()
+{
+    std::vector<std::pair<HKEY, std::string>> keys;
+    for (const ArchiveType& type : ArchiveTypes) {
+        char extension[32];
+        for (const char* rest = NextExtension(type.extensions, extension, sizeof extension); extension[0];
+             rest = NextExtension(rest, extension, sizeof extension))
+            keys.push_back({HKEY_CLASSES_ROOT, extension});
+    }
+    for (int i = 0; i < 100; ++i) {
+        char volume[8];
+        snprintf(volume, sizeof volume, ".v%02d", i);
+        keys.push_back({HKEY_CLASSES_ROOT, volume});
+    }
+    static const char* const kClassesKeys[] = {
+        "Vexora", "Vexora.ZIP", "Vexora.REV", ".rev", "CLSID\\{6F3A1C52-94D7-4B0E-8C21-5E7D09B4A3F6}",
+        "exefile\\shellex", "*\\shellex", "Folder\\shellex", "Drive\\shellex", "Directory\\shellex",
+    };
+    for (const char* k : kClassesKeys)
+        keys.push_back({HKEY_CLASSES_ROOT, k});
+    keys.push_back({HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"});
+    keys.push_back({HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vexora.exe"});
+    keys.push_back({HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vexora archiver"});
+    keys.push_back({HKEY_CURRENT_USER, "Software\\Vexora"});
+    return keys;
+}
+
+const char kOtherZipClass[] = "OtherZip.Archive";
+
+// What a setup run with every choice made leaves behind, done in the test
+// process (the apply sequence's order), after ".zip" was given to another
+// program. Needs COM on the thread for the links.
+inline void RegisterEverything()
+{
+    HKEY zip;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".zip", 0, nullptr, 0, KEY_WRITE, nullptr, &zip, nullptr) == 0) {
+        RegSetValueExA(zip, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOtherZipClass), sizeof kOtherZipClass);
+        RegCloseKey(zip);
+    }
+    IntegrationOptions all;
+    memset(&all, 1, sizeof all);
+    SaveIntegrationOptions(&all);
+    RegisterAppPath();
+    ApplyShellExtension(&all);
+    ApplyAssociations(&all);
+    RegisterProgIds();
+    char group[1024] = "";
+    ApplyLinks(&all, group);
+    RegisterUninstallEntry();
+}
+
+inline std::string DesktopLink()
+{
+    char desktop[MAX_PATH];
+    GetDesktopPath(desktop);
+    return std::string(desktop) + "\\Vexora.lnk";
+}
+
+inline std::string ZipOwner()
+{
+    char owner[256] = "";
+    LONG size = sizeof owner;
+    RegQueryValueA(HKEY_CLASSES_ROOT, ".zip", owner, &size);
+    return owner;
+}
+
+inline bool KeyExists(HKEY root, const char* path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+struct ProductKey {
+    HKEY root;
+    const char* path;
+};
+const ProductKey kProductKeys[] = {
+    {HKEY_CLASSES_ROOT, "Vexora"},
+    {HKEY_CLASSES_ROOT, "Vexora.ZIP"},
+    {HKEY_CLASSES_ROOT, "Vexora.REV"},
+    {HKEY_CLASSES_ROOT, ".rev"},
+    {HKEY_CLASSES_ROOT, ".vex"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Vexora.exe"},
+    {HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vexora archiver"},
+    {HKEY_CURRENT_USER, "Software\\Vexora"},
+};
+
+// RegisterEverything did its part: otherwise "gone" proves nothing.
+inline void ExpectRegistered()
+{
+    for (const ProductKey& k : kProductKeys)
+        EXPECT_TRUE(KeyExists(k.root, k.path)) << k.path;
+    EXPECT_EQ(ZipOwner(), "Vexora.ZIP");
+    EXPECT_TRUE(machine::Exists(DesktopLink()));
+}
+
+inline void ExpectRegistrationsGone()
+{
+    for (const ProductKey& k : kProductKeys)
+        EXPECT_FALSE(KeyExists(k.root, k.path)) << k.path;
+    EXPECT_EQ(ZipOwner(), kOtherZipClass) << "not handed back";
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6F3A1C52-94D7-4B0E-8C21-5E7D09B4A3F6}"));
+    EXPECT_FALSE(machine::Exists(DesktopLink()));
 }
 
 }  // namespace removal

@@ -1,6 +1,7 @@
 // The removal run of the real program, driven as a user would, and the
 // self-removal script run by the interpreter.
 #include <gtest/gtest.h>
+#include <ole2.h>
 
 #include "removal_fixture_win.h"
 #include "support/machine_win.h"
@@ -62,16 +63,36 @@ const char kComponentList[] =
 
 TEST(RemovalRun, RemovesListedFilesThenItselfAndItsFolder)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     Installation in = removal::Install("uninstall-run", "Vexora", "uninstall.exe", kComponents,
                                        (std::string(kComponentList) + "vexlng.dll\r\n").c_str());
     // The help index files are not listed; a listed language module is loaded while the question is asked.
     ASSERT_TRUE(removal::MakeEntries(in.dir, {"vexora.gid", "vexora.fts"}));
     SetFileAttributesA((in.dir + "\\vexora.gid").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(machine::CopyTo(machine::BinDir() + "uninstall-fixtures\\vexlng.dll", in.dir + "\\vexlng.dll"));
+    OleInitialize(nullptr);
+    removal::RegisterEverything();
+    OleUninitialize();
+    removal::ExpectRegistered();
     TempFolder temp(in);
     machine::Program p;
     HWND box = StartRemoval(in, &p, "Remove Vexora (language module)?");
+    ASSERT_TRUE(box);
+    ui::Press(box, IDYES);
+    EXPECT_EQ(machine::Wait(p, 30000), 0u);
+    removal::ExpectRegistrationsGone();
+    ExpectAllGone(in);
+    machine::RemoveTree(in.root);
+}
+
+// A program folder whose name the interpreter must read back exactly.
+void RemoveFrom(const char* folder)
+{
+    machine::RegistryGuard guard(removal::ProductKeys());
+    Installation in = removal::Install("uninstall-names", folder, "uninstall.exe", kComponents, kComponentList);
+    TempFolder temp(in);
+    machine::Program p;
+    HWND box = StartRemoval(in, &p);
     ASSERT_TRUE(box);
     ui::Press(box, IDYES);
     EXPECT_EQ(machine::Wait(p, 30000), 0u);
@@ -79,29 +100,21 @@ TEST(RemovalRun, RemovesListedFilesThenItselfAndItsFolder)
     machine::RemoveTree(in.root);
 }
 
-// Folder names the interpreter must read back exactly: a "%" it would expand,
-// a character whose byte differs between the ANSI and the OEM code page.
-TEST(RemovalRun, FolderNamesTheInterpreterCouldMisread)
+// A "%" the interpreter would take for the start of a variable.
+TEST(RemovalRun, FolderWithPercentSign)
 {
-    removal::SerialLock lock;
-    static const char* const kFolders[] = {"100% Tools", "%TEMP%", "Programm\xE9", "Caf\xE9 100%"};
-    for (const char* folder : kFolders) {
-        SCOPED_TRACE(folder);
-        Installation in = removal::Install("uninstall-names", folder, "uninstall.exe", kComponents, kComponentList);
-        TempFolder temp(in);
-        machine::Program p;
-        HWND box = StartRemoval(in, &p);
-        ASSERT_TRUE(box);
-        ui::Press(box, IDYES);
-        EXPECT_EQ(machine::Wait(p, 30000), 0u);
-        ExpectAllGone(in);
-        machine::RemoveTree(in.root);
-    }
+    RemoveFrom("100% Tools");
+}
+
+// A character whose byte differs between the ANSI and the OEM code page.
+TEST(RemovalRun, FolderWithCharacterOutsideAscii)
+{
+    RemoveFrom("Programm\xE9");
 }
 
 TEST(RemovalRun, ProgramInTheRootOfADrive)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     // The prefix's drive C: is the test's own; the program and its list sit in its root.
     Installation in = removal::Install("uninstall-root", "Vexora", "uninstall.exe", {}, nullptr);
     in.dir = "C:\\";
@@ -141,7 +154,7 @@ std::map<std::string, std::string> Snapshot(const std::string& dir, const Entrie
 
 TEST(RemovalRun, DecliningChangesNothing)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     Installation in = removal::Install("uninstall-no", "Vexora", "uninstall.exe", kComponents, kComponentList);
     Entries all = kComponents;
     all.push_back("Uninstall.lst");
@@ -160,7 +173,7 @@ TEST(RemovalRun, DecliningChangesNothing)
 
 TEST(RemovalRun, MissingListFileIsReportedAndChangesNothing)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     Installation in = removal::Install("uninstall-nolist", "Vexora", "uninstall.exe", kComponents, nullptr);
     Entries all = kComponents;
     all.push_back("uninstall.exe");
@@ -184,7 +197,7 @@ TEST(RemovalRun, MissingListFileIsReportedAndChangesNothing)
 
 TEST(RemovalRun, ProgramFileThatCannotGoLeadsToTheWarning)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     Installation in = removal::Install("uninstall-held", "Vexora", "uninstall.exe", kComponents, kComponentList);
     TempFolder temp(in);
     // Open without delete sharing: neither the run nor the script can delete it.
@@ -221,7 +234,7 @@ std::string ExpectedScript(bool nt, const Installation& in)
 // the script it was given stays for the test to read.
 TEST(RemovalRun, ScriptAndLaunchOfEachFamily)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     static const struct {
         const char* programName;
         const char* version;
@@ -269,7 +282,7 @@ TEST(RemovalRun, ScriptAndLaunchOfEachFamily)
 
 TEST(RemovalRun, WithoutAnInterpreterTheProcessEndsAllTheSame)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     Installation in = removal::Install("uninstall-nocomspec", "Vexora", "uninstall.exe", kComponents, kComponentList);
     TempFolder temp(in);
     removal::ScopedEnv comspec("COMSPEC", nullptr);
@@ -287,7 +300,7 @@ TEST(RemovalRun, WithoutAnInterpreterTheProcessEndsAllTheSame)
 
 TEST(RemovalRun, ScriptThatCannotBeCreatedLeavesTheProgram)
 {
-    removal::SerialLock lock;
+    machine::RegistryGuard guard(removal::ProductKeys());
     Installation in = removal::Install("uninstall-notemp", "Vexora", "uninstall.exe", kComponents, kComponentList);
     in.temp = in.root + "\\missing\\";
     TempFolder temp(in);
