@@ -208,6 +208,24 @@ inline void RegisterEverything()
     RegisterUninstallEntry();
 }
 
+inline std::vector<machine::RegTree> CaptureProductKeys()
+{
+    std::vector<machine::RegTree> trees;
+    for (const auto& k : ProductKeys())
+        trees.push_back(machine::Capture(k.first, k.second));
+    return trees;
+}
+
+// The differences since CaptureProductKeys, empty when nothing changed.
+inline std::string ProductKeyChanges(const std::vector<machine::RegTree>& before)
+{
+    std::string changes;
+    const auto keys = ProductKeys();
+    for (size_t i = 0; i < keys.size() && i < before.size(); ++i)
+        changes += machine::Diff(before[i], machine::Capture(keys[i].first, keys[i].second), keys[i].second);
+    return changes;
+}
+
 inline std::string DesktopLink()
 {
     char desktop[MAX_PATH];

@@ -57,6 +57,14 @@ void ExpectAllGone(const Installation& in)
     EXPECT_TRUE(machine::Exists(in.root));
 }
 
+// Setup's registrations, made in the test process (the links need COM).
+void RegisterEverything()
+{
+    OleInitialize(nullptr);
+    removal::RegisterEverything();
+    OleUninitialize();
+}
+
 const Entries kComponents = {"Vexora.exe", "vexext.dll", "vexora.hlp", "license.txt", "Docs\\", "Docs\\Vex.txt"};
 const char kComponentList[] =
     "uninstall.exe\r\nDocs\r\nVexora.exe\r\nvexext.dll\r\nvexora.hlp\r\nDocs\\Vex.txt\r\nlicense.txt\r\n";
@@ -70,9 +78,7 @@ TEST(RemovalRun, RemovesListedFilesThenItselfAndItsFolder)
     ASSERT_TRUE(removal::MakeEntries(in.dir, {"vexora.gid", "vexora.fts"}));
     SetFileAttributesA((in.dir + "\\vexora.gid").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(machine::CopyTo(machine::BinDir() + "uninstall-fixtures\\vexlng.dll", in.dir + "\\vexlng.dll"));
-    OleInitialize(nullptr);
-    removal::RegisterEverything();
-    OleUninitialize();
+    RegisterEverything();
     removal::ExpectRegistered();
     TempFolder temp(in);
     machine::Program p;
@@ -160,6 +166,8 @@ TEST(RemovalRun, DecliningChangesNothing)
     all.push_back("Uninstall.lst");
     all.push_back("uninstall.exe");
     const auto before = Snapshot(in.dir, all);
+    RegisterEverything();
+    const auto keys = removal::CaptureProductKeys();
     TempFolder temp(in);
     machine::Program p;
     HWND box = StartRemoval(in, &p);
@@ -167,32 +175,52 @@ TEST(RemovalRun, DecliningChangesNothing)
     ui::Press(box, IDNO);
     EXPECT_EQ(machine::Wait(p, 30000), 0u);
     EXPECT_EQ(Snapshot(in.dir, all), before);
+    EXPECT_EQ(removal::ProductKeyChanges(keys), "");
+    EXPECT_TRUE(machine::Exists(removal::DesktopLink()));
     EXPECT_FALSE(machine::Exists(in.Script()));
     machine::RemoveTree(in.root);
 }
 
 TEST(RemovalRun, MissingListFileIsReportedAndChangesNothing)
 {
-    machine::RegistryGuard guard(removal::ProductKeys());
-    Installation in = removal::Install("uninstall-nolist", "Vexora", "uninstall.exe", kComponents, nullptr);
-    Entries all = kComponents;
-    all.push_back("uninstall.exe");
-    const auto before = Snapshot(in.dir, all);
-    TempFolder temp(in);
-    machine::Program p;
-    HWND box = StartRemoval(in, &p);
-    ASSERT_TRUE(box);
-    ui::Press(box, IDYES);
-    ASSERT_TRUE(ui::WaitForWindowGone(box, 10000));
-    HWND error = ui::WaitForWindow(kCaption, p.pid, 20000);
-    ASSERT_TRUE(error) << "no error message";
-    EXPECT_EQ(ui::MessageBoxText(error), "Cannot open list file Uninstall.lst");
-    EXPECT_EQ(GetWindowLongPtrA(error, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
-    ui::Press(error, IDOK);
-    EXPECT_EQ(machine::Wait(p, 30000), 0u);
-    EXPECT_EQ(Snapshot(in.dir, all), before);
-    EXPECT_FALSE(machine::Exists(in.Script()));
-    machine::RemoveTree(in.root);
+    // The language module's text is longer than the message buffer: it is cut, never overrun.
+    std::string translated = "The list file Uninstall.lst cannot be opened (language module).";
+    for (int i = 0; i < 8; ++i)
+        translated += " Please check the folder.";
+    static const struct {
+        const char* name;
+        bool module;
+    } kCases[] = {{"own texts", false}, {"language module", true}};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        machine::RegistryGuard guard(removal::ProductKeys());
+        Installation in = removal::Install("uninstall-nolist", "Vexora", "uninstall.exe", kComponents, nullptr);
+        if (c.module) {
+            ASSERT_TRUE(machine::CopyTo(machine::BinDir() + "uninstall-fixtures\\vexlng.dll", in.dir + "\\vexlng.dll"));
+        }
+        Entries all = kComponents;
+        all.push_back("uninstall.exe");
+        const auto files = Snapshot(in.dir, all);
+        RegisterEverything();
+        const auto keys = removal::CaptureProductKeys();
+        TempFolder temp(in);
+        machine::Program p;
+        HWND box = StartRemoval(in, &p, c.module ? "Remove Vexora (language module)?" : kQuestion);
+        ASSERT_TRUE(box);
+        ui::Press(box, IDYES);
+        ASSERT_TRUE(ui::WaitForWindowGone(box, 10000));
+        HWND error = ui::WaitForWindow(kCaption, p.pid, 20000);
+        ASSERT_TRUE(error) << "no error message";
+        EXPECT_EQ(ui::MessageBoxText(error),
+                  c.module ? translated.substr(0, 199) : "Cannot open list file Uninstall.lst");
+        ui::Press(error, IDOK);
+        EXPECT_EQ(machine::Wait(p, 30000), 0u);
+        EXPECT_EQ(Snapshot(in.dir, all), files);
+        EXPECT_EQ(removal::ProductKeyChanges(keys), "");
+        EXPECT_TRUE(machine::Exists(removal::DesktopLink()));
+        EXPECT_FALSE(machine::Exists(in.Script()));
+        machine::RemoveTree(in.root);
+    }
 }
 
 TEST(RemovalRun, ProgramFileThatCannotGoLeadsToTheWarning)
@@ -249,6 +277,7 @@ TEST(RemovalRun, ScriptAndLaunchOfEachFamily)
         SCOPED_TRACE(f.programName);
         Installation in = removal::Install("uninstall-launch-run", "Vexora", f.programName, kComponents,
                                            (std::string(kComponentList) + f.programName + "\r\n").c_str());
+        RegisterEverything();
         machine::SetWineVersion(f.programName, f.version);
         const std::string report = in.root + "\\report.txt";
         TempFolder temp(in);
@@ -274,6 +303,7 @@ TEST(RemovalRun, ScriptAndLaunchOfEachFamily)
         ASSERT_TRUE(machine::ReadFile(in.Script(), &script));
         EXPECT_EQ(script, ExpectedScript(f.nt, in));
         // The run itself is complete; only the script's part is left.
+        removal::ExpectRegistrationsGone();
         EXPECT_EQ(removal::Remaining(in.dir, {f.programName, "Uninstall.lst", "Vexora.exe", "Docs\\"}),
                   Entries{f.programName});
         machine::RemoveTree(in.root);
