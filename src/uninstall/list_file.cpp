@@ -10,8 +10,8 @@ bool MakeProgramFolder(const char* programPath, char* folder, size_t size)
 {
     if (size)
         folder[0] = 0;
-    // Byte search on purpose: the module path is the system's own, and the
-    // cut must match what the installer saw.
+    // A byte search is enough: the program's own file name holds no
+    // double-byte character, so its last backslash byte is the separator.
     const char* slash = strrchr(programPath, '\\');
     if (!slash)
         return false;

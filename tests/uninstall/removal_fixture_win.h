@@ -4,6 +4,7 @@
 #pragma once
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <ole2.h>
 
 #include <string.h>
 
@@ -188,9 +189,10 @@ const char kOtherZipClass[] = "OtherZip.Archive";
 
 // What a setup run with every choice made leaves behind, done in the test
 // process (the apply sequence's order), after ".zip" was given to another
-// program. Needs COM on the thread for the links.
+// program.
 inline void RegisterEverything()
 {
+    OleInitialize(nullptr);  // the links
     HKEY zip;
     if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".zip", 0, nullptr, 0, KEY_WRITE, nullptr, &zip, nullptr) == 0) {
         RegSetValueExA(zip, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOtherZipClass), sizeof kOtherZipClass);
@@ -206,6 +208,7 @@ inline void RegisterEverything()
     char group[1024] = "";
     ApplyLinks(&all, group);
     RegisterUninstallEntry();
+    OleUninitialize();
 }
 
 inline std::vector<machine::RegTree> CaptureProductKeys()

@@ -1,7 +1,6 @@
 // The removal run of the real program, driven as a user would, and the
 // self-removal script run by the interpreter.
 #include <gtest/gtest.h>
-#include <ole2.h>
 
 #include "removal_fixture_win.h"
 #include "support/machine_win.h"
@@ -57,14 +56,6 @@ void ExpectAllGone(const Installation& in)
     EXPECT_TRUE(machine::Exists(in.root));
 }
 
-// Setup's registrations, made in the test process (the links need COM).
-void RegisterEverything()
-{
-    OleInitialize(nullptr);
-    removal::RegisterEverything();
-    OleUninitialize();
-}
-
 const Entries kComponents = {"Vexora.exe", "vexext.dll", "vexora.hlp", "license.txt", "Docs\\", "Docs\\Vex.txt"};
 const char kComponentList[] =
     "uninstall.exe\r\nDocs\r\nVexora.exe\r\nvexext.dll\r\nvexora.hlp\r\nDocs\\Vex.txt\r\nlicense.txt\r\n";
@@ -78,7 +69,7 @@ TEST(RemovalRun, RemovesListedFilesThenItselfAndItsFolder)
     ASSERT_TRUE(removal::MakeEntries(in.dir, {"vexora.gid", "vexora.fts"}));
     SetFileAttributesA((in.dir + "\\vexora.gid").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     ASSERT_TRUE(machine::CopyTo(machine::BinDir() + "uninstall-fixtures\\vexlng.dll", in.dir + "\\vexlng.dll"));
-    RegisterEverything();
+    removal::RegisterEverything();
     removal::ExpectRegistered();
     TempFolder temp(in);
     machine::Program p;
@@ -166,7 +157,7 @@ TEST(RemovalRun, DecliningChangesNothing)
     all.push_back("Uninstall.lst");
     all.push_back("uninstall.exe");
     const auto before = Snapshot(in.dir, all);
-    RegisterEverything();
+    removal::RegisterEverything();
     const auto keys = removal::CaptureProductKeys();
     TempFolder temp(in);
     machine::Program p;
@@ -201,7 +192,7 @@ TEST(RemovalRun, MissingListFileIsReportedAndChangesNothing)
         Entries all = kComponents;
         all.push_back("uninstall.exe");
         const auto files = Snapshot(in.dir, all);
-        RegisterEverything();
+        removal::RegisterEverything();
         const auto keys = removal::CaptureProductKeys();
         TempFolder temp(in);
         machine::Program p;
@@ -277,7 +268,7 @@ TEST(RemovalRun, ScriptAndLaunchOfEachFamily)
         SCOPED_TRACE(f.programName);
         Installation in = removal::Install("uninstall-launch-run", "Vexora", f.programName, kComponents,
                                            (std::string(kComponentList) + f.programName + "\r\n").c_str());
-        RegisterEverything();
+        removal::RegisterEverything();
         machine::SetWineVersion(f.programName, f.version);
         const std::string report = in.root + "\\report.txt";
         TempFolder temp(in);
