@@ -137,7 +137,7 @@ const OwnerCase kOwners[] = {
      {Dword("", "Exist", 1), Sz("", "Type", "Zipper"), Sz("", "Content", "application/zip"), Sz("", "ShellNew", "*"),
       Sz("", "ShellNewCommand", "zipper.exe /new \"%1\"")},
      "",
-     // The New menu's "Data" is not part of the backup: the product's image stays.
+     // The previous owner had no "Data" to give back: the product's image stays.
      Added(".zip\\ShellNew", Bin("", "Data", kZipImage))},
     {".cab",
      {Sz("", "", "CabView"), Sz("", "Content Type", "application/vnd.ms-cab-compressed"),
