@@ -1,6 +1,7 @@
 // The dialogs' own functions, in this process, on dialogs made from the
 // program's templates (the test program links its resources).
 #include <gtest/gtest.h>
+#include <richedit.h>
 #include <string.h>
 
 #include "setup_ui/done_dialog.h"
@@ -124,6 +125,21 @@ TEST_F(SetupBoxes, EnableDialogItemTogglesOneControl)
     EXPECT_TRUE(Enabled(kDesktopBox + 1));
     EnableDialogItem(dialog, kDesktopBox, true);
     EXPECT_TRUE(Enabled(kDesktopBox));
+}
+
+TEST(SetupDialogHere, SetsTheBigIconAndPutsTheExplanationOnTheButtonFace)
+{
+    LoadLibraryA("riched32.dll");
+    AppIcon = LoadIconA(GetModuleHandleA(nullptr), "VEXICON");
+    ASSERT_TRUE(AppIcon);
+    SilentMode = 0;
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), "SETUPDLG", nullptr, SetupDlgProc, 0);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(SendMessageA(dialog, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(AppIcon));
+    // Setting a colour answers the one before.
+    EXPECT_EQ(SendDlgItemMessageA(dialog, 5120, EM_SETBKGNDCOLOR, 0, RGB(1, 2, 3)),
+              static_cast<LRESULT>(GetSysColor(COLOR_BTNFACE)));
+    DestroyWindow(dialog);
 }
 
 // The completion dialog as the entry point shows it, in a folder of the test's
