@@ -281,7 +281,6 @@ std::vector<std::string> LogLines(const std::string& path)
 // The product never installed: no stored choices, no associations, no
 // registration, no links. Everything it touches is put back afterwards.
 struct SetupRun : ::testing::Test {
-    machine::MachineLock lock;
     machine::RegistryGuard guard{GuardedKeys()};
     std::string folder;
     machine::Program program;
