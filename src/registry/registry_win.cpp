@@ -124,6 +124,21 @@ DWORD ReadRegDword(HKEY root, const char* keyPath, const char* name, DWORD fallb
     return value;
 }
 
+bool ReadRegBinary(HKEY root, const char* keyPath, const char* name, void* dest, DWORD destSize, DWORD* size)
+{
+    *size = 0;
+    HKEY key = OpenRegKey(root, keyPath);
+    if (!key)
+        return false;
+    DWORD stored = destSize;
+    LONG status = RegQueryValueExA(key, name, nullptr, nullptr, static_cast<BYTE*>(dest), &stored);
+    CloseRegKey(key);
+    if (status != ERROR_SUCCESS)
+        return false;
+    *size = stored;
+    return true;
+}
+
 // On the NT family this deletes only a key without subkeys, on the 9x family
 // the whole subtree.
 void DeleteRegKey(HKEY root, const char* keyPath)
