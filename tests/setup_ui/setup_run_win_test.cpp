@@ -336,27 +336,49 @@ struct SetupRun : ::testing::Test {
         return WaitDoneDialog(setupDialog);
     }
 
+    // The exit code; a program still running is ended, so that it does not
+    // outlive the test with a dialog open.
+    DWORD WaitForExit()
+    {
+        DWORD code = machine::Wait(program, kTimeout);
+        if (code == STILL_ACTIVE)
+            machine::Kill(program);
+        return code;
+    }
+
     DWORD Finish(HWND doneDialog)
     {
         ui::Press(doneDialog, IDOK);
-        return machine::Wait(program, kTimeout);
+        return WaitForExit();
     }
 
     // The program group folder that setup has the shell open afterwards.
-    bool CloseGroupWindow()
+    bool CloseGroupWindow(int timeoutMs = kTimeout)
     {
-        HWND window = ui::WaitForWindow("Vexora", 0, kTimeout);
-        if (window) {
-            ui::Close(window);
-            ui::WaitForWindowGone(window, kTimeout);
-        }
+        HWND window = ui::WaitForWindow("Vexora", 0, timeoutMs);
+        if (window)
+            CloseFolderWindow(window);
         return window != nullptr;
     }
 
-    static void CloseWindowsLeftOpen()
+    // The folder window's process inherited the installation folder as its
+    // current directory, which keeps the folder from being removed until the
+    // process has ended.
+    static void CloseFolderWindow(HWND window)
     {
-        if (HWND group = ui::WaitForWindow("Vexora", 0, 0))
-            ui::Close(group);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        ui::Close(window);
+        if (process) {
+            WaitForSingleObject(process, kTimeout);
+            CloseHandle(process);
+        }
+    }
+
+    void CloseWindowsLeftOpen()
+    {
+        CloseGroupWindow(0);
         if (HWND helpError = ui::WaitForWindow("ERROR", 0, 0))
             ui::Press(helpError, IDNO);
     }
@@ -384,7 +406,7 @@ TEST_F(SetupRun, FreshPrefixShowsTheDefaults)
     ASSERT_TRUE(dialog) << "no setup dialog";
     EXPECT_EQ(Boxes(dialog), "111111111111|001101");
     ui::Close(dialog);
-    EXPECT_EQ(machine::Wait(program, kTimeout), 0u);
+    EXPECT_EQ(WaitForExit(), 0u);
 }
 
 TEST_F(SetupRun, ShellBoxEnablesItsTwoBoxesAndTheirMarksAreKept)
@@ -434,7 +456,7 @@ TEST_F(SetupRun, SelectAllChecksTheTwelveArchiveTypesOnly)
         EXPECT_EQ(Boxes(dialog), "111111111111|1000dd");
     }
     ui::Close(dialog);
-    EXPECT_EQ(machine::Wait(program, kTimeout), 0u);
+    EXPECT_EQ(WaitForExit(), 0u);
 }
 
 // Esc and the close box both cancel: the program ends without the
@@ -458,7 +480,7 @@ TEST_F(SetupRun, CancelChangesNothing)
         ASSERT_TRUE(dialog);
         ClickBox(dialog, kStartMenuBox);
         way.cancel(dialog);
-        EXPECT_EQ(machine::Wait(program, kTimeout), 0u) << "still running: a completion dialog?";
+        EXPECT_EQ(WaitForExit(), 0u) << "still running: a completion dialog?";
         EXPECT_EQ(Snapshot(), before);
     }
 }
@@ -497,7 +519,7 @@ TEST_F(SetupRun, HelpButtonAndF1OpenTheHelpFile)
         EXPECT_TRUE(IsWindowVisible(dialog));
     }
     ui::Close(dialog);
-    EXPECT_EQ(machine::Wait(program, kTimeout), 0u);
+    EXPECT_EQ(WaitForExit(), 0u);
 }
 
 // --- what OK applies -------------------------------------------------------------
@@ -615,7 +637,7 @@ TEST_F(SetupRun, SecondRunGivesTheChangedState)
     WriteString(HKEY_CLASSES_ROOT, ".zip\\ShellNew", "NullFile", "");
     ASSERT_TRUE(machine::WriteFile(File("vexext.dll"), ""));
     Start("/setup /s");
-    ASSERT_EQ(machine::Wait(program, kTimeout), 0u);
+    ASSERT_EQ(WaitForExit(), 0u);
     ASSERT_TRUE(CloseGroupWindow());
     ASSERT_EQ(ReadString(HKEY_CLASSES_ROOT, ".zip"), "Vexora.ZIP");
     ASSERT_TRUE(machine::Exists(UserGroup()));
@@ -720,7 +742,7 @@ TEST_F(CompletionDialog, EndsWithDoneEscOrTheCloseBox)
             ASSERT_TRUE(done);
         }
         way.end(done);
-        EXPECT_EQ(machine::Wait(program, kTimeout), 0u);
+        EXPECT_EQ(WaitForExit(), 0u);
         done = nullptr;
     }
 }
