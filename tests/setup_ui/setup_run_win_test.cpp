@@ -23,7 +23,7 @@ const char kApproved[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Ex
 const char kMissing[] = "<missing>";
 
 // Setup dialog controls.
-enum { kZipBox = 5102, kTarBox = 5107, kIsoBox = 5112, kDesktopBox = 5113, kStartMenuBox = 5114 };
+enum { kZipBox = 5102, kTarBox = 5107, kDesktopBox = 5113, kStartMenuBox = 5114 };
 enum { kGroupBox = 5115, kShellBox = 5116, kCascadedBox = 5117, kIconsBox = 5118, kSelectAll = 5119 };
 enum { kExplanation = 5120, kHelpButton = 9 };
 // Completion dialog controls.
@@ -387,7 +387,9 @@ struct SetupRun : ::testing::Test {
     std::string Snapshot() const
     {
         std::string out;
-        for (const auto& k : GuardedKeys())
+        auto keys = ProductKeys();
+        keys.push_back({HKEY_LOCAL_MACHINE, kApproved});
+        for (const auto& k : keys)
             out += Dump(machine::Capture(k.first, k.second), k.second);
         for (const std::string& path : {DesktopLink(), StartMenuLink(), UserGroup(), CommonGroup(),
                                         File("vexnew.dat"), File("zipnew.dat")})
@@ -399,14 +401,27 @@ struct SetupRun : ::testing::Test {
 
 // --- the setup dialog -----------------------------------------------------------
 
+// Nothing stored: the defaults, with ISO clear when another program has ".iso".
 TEST_F(SetupRun, FreshPrefixShowsTheDefaults)
 {
-    Start("/setup");
-    HWND dialog = WaitSetupDialog();
-    ASSERT_TRUE(dialog) << "no setup dialog";
-    EXPECT_EQ(Boxes(dialog), "111111111111|001101");
-    ui::Close(dialog);
-    EXPECT_EQ(WaitForExit(), 0u);
+    static const struct {
+        const char* isoClass;
+        const char* boxes;
+    } kCases[] = {
+        {nullptr, "111111111111|001101"},
+        {"OtherIso", "111111111110|001101"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.isoClass ? c.isoClass : "no .iso class");
+        if (c.isoClass)
+            WriteString(HKEY_CLASSES_ROOT, ".iso", "", c.isoClass);
+        Start("/setup");
+        HWND dialog = WaitSetupDialog();
+        ASSERT_TRUE(dialog) << "no setup dialog";
+        EXPECT_EQ(Boxes(dialog), c.boxes);
+        ui::Close(dialog);
+        EXPECT_EQ(WaitForExit(), 0u);
+    }
 }
 
 TEST_F(SetupRun, ShellBoxEnablesItsTwoBoxesAndTheirMarksAreKept)
@@ -713,6 +728,8 @@ struct CompletionDialog : SetupRun {
     void SetUp() override
     {
         SetupRun::SetUp();
+        if (HasFatalFailure())
+            return;
         StoreSetting("Setup\\Links", "Programs", 0);
         Start("/setup");
         HWND dialog = WaitSetupDialog();
