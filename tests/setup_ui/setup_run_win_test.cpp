@@ -689,6 +689,52 @@ TEST_F(SetupRun, SecondRunGivesTheChangedState)
     EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kApproved, kClsid), kMissing);
 }
 
+// Confirming with every box cleared gives back all that setup took and
+// removes what it created; the product stays registered.
+TEST_F(SetupRun, EveryBoxClearedGivesEverythingBack)
+{
+    WriteString(HKEY_CLASSES_ROOT, ".zip", "", "OtherZip");
+    ASSERT_TRUE(machine::WriteFile(File("vexext.dll"), ""));
+    StoreSetting("Setup\\Links", "Desktop", 1);
+    StoreSetting("Setup\\Links", "StartMenu", 1);
+    Start("/setup /s");
+    ASSERT_EQ(WaitForExit(), 0u);
+    ASSERT_TRUE(CloseGroupWindow());
+    ASSERT_EQ(ReadString(HKEY_CLASSES_ROOT, ".vex"), "Vexora");
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, kAppPath);
+    machine::DeleteTree(HKEY_LOCAL_MACHINE, kUninstallEntry);
+
+    Start("/setup");
+    HWND dialog = WaitSetupDialog();
+    ASSERT_TRUE(dialog);
+    // The icons box before the shell box, which disables it.
+    for (int id = 5101; id <= kGroupBox; ++id)
+        ClickBox(dialog, id);
+    ClickBox(dialog, kIconsBox);
+    ClickBox(dialog, kShellBox);
+    EXPECT_EQ(Boxes(dialog), "000000000000|0000dd");
+    HWND done = Confirm(dialog);
+    ASSERT_TRUE(done);
+    EXPECT_EQ(Finish(done), 0u);
+
+    EXPECT_EQ(Setting("Setup\\.jar", "Set"), "0");
+    EXPECT_EQ(Setting("Setup", "MenuIcons"), "0");
+    static const struct {
+        const char* key;
+        const char* value;
+    } kGivenBack[] = {
+        {".zip", "OtherZip"}, {".vex", kMissing}, {".lha", kMissing},     {".iso", kMissing},
+        {".v00", kMissing},   {".v29", kMissing}, {".rev", "Vexora.REV"},
+    };
+    for (const auto& g : kGivenBack)
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, g.key), g.value) << g.key;
+    for (const std::string& path : {DesktopLink(), StartMenuLink(), UserGroup(), CommonGroup()})
+        EXPECT_FALSE(machine::Exists(path)) << path;
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kClsid));
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kAppPath), File("Vexora.exe"));
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kUninstallEntry, "UninstallString"), File("uninstall.exe"));
+}
+
 // "/setup /s": the stored choices, defaults where none are stored, go through
 // both dialogs without either ever showing.
 TEST_F(SetupRun, SilentSetupAppliesTheStoredChoices)
