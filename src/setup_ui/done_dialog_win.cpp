@@ -24,8 +24,7 @@ const struct {
 };
 
 // Setup mode never changes the current directory, and the installer starts
-// us in the installation folder: the product's files are found there, not
-// beside this program.
+// us in the installation folder: that is where the product's files are.
 bool GetInstallFolder(char* out, size_t size)
 {
     DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(size), out);
@@ -95,8 +94,7 @@ void OnCommand(HWND window, int id)
 
 }  // namespace
 
-// F1 (WM_HELP) is deliberately left to the system here: only the setup
-// dialog has a help topic of its own.
+// No WM_HELP here: the help is the "Read help" button's, at its contents.
 INT_PTR CALLBACK DoneDlgProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DialogHook(window, message, wParam, lParam, "DONEDLG");
