@@ -22,10 +22,14 @@ bool GetCataloguePath(const char* fileName, char* path, size_t size)
     DWORD n = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(size));
     if (n == 0 || n >= size)
         return false;
+    // A double-byte character's second byte may be a backslash.
     char* folderEnd = nullptr;
-    for (char* p = path; *p; p = const_cast<char*>(NextChar(LeadBytes, p)))
+    for (char* p = path; *p; ++p) {
         if (*p == '\\')
             folderEnd = p + 1;
+        else if (LeadBytes.entry[static_cast<unsigned char>(*p)] == 1 && p[1] != 0)
+            ++p;
+    }
     if (!folderEnd)
         return false;
     *folderEnd = 0;
