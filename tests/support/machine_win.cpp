@@ -269,4 +269,19 @@ RegistryGuard::~RegistryGuard()
         Restore(keys[i].first, keys[i].second, saved[i]);
 }
 
+MachineLock::MachineLock() : mutex(CreateMutexA(nullptr, FALSE, "VexoraTestMachineLock"))
+{
+    // An abandoned lock (a test that crashed while holding it) is ours too.
+    if (mutex)
+        WaitForSingleObject(mutex, INFINITE);
+}
+
+MachineLock::~MachineLock()
+{
+    if (mutex) {
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+}
+
 }  // namespace machine

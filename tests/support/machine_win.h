@@ -68,4 +68,16 @@ private:
     std::vector<RegTree> saved;
 };
 
+// Held by a test that changes state every test program sees (the product's
+// settings key, HKEY_CLASSES_ROOT, HKEY_LOCAL_MACHINE, the shell folders):
+// ctest runs test programs side by side in the one prefix.
+class MachineLock {
+public:
+    MachineLock();
+    ~MachineLock();
+
+private:
+    HANDLE mutex;
+};
+
 }  // namespace machine
