@@ -41,7 +41,8 @@ public:
 
     // The plain part of loading, for the host tests and the fuzzer: takes
     // ownership of a buffer of kCatalogueBufferSize bytes holding length bytes
-    // read from the marker on (-1 for a failed read), converts and indexes it.
+    // read from the marker on (-1 for a failed read), converts and indexes it,
+    // in place of any catalogue loaded before.
     void LoadText(char* buffer, int length);
     // Back to the empty, left-to-right catalogue.
     void Clear();
