@@ -9,7 +9,8 @@ all: build
 deps:
 	@scripts/deps.sh
 
-build-%: deps
+# A static pattern rule: make skips implicit rules for phony targets.
+$(addprefix build-,$(PRESETS)): build-%: deps
 	@cmake --preset $* >/dev/null
 	@cmake --build --preset $*
 
@@ -18,7 +19,7 @@ build: $(addprefix build-,$(PRESETS))
 test: build
 	@status=0; \
 	for p in host win32 win64; do \
-		echo "== ctest $$p"; ctest --preset $$p || status=1; \
+		echo "== ctest $$p"; ctest --preset $$p --no-tests=error || status=1; \
 	done; \
 	tests/wine/wine-prefix.sh stop; \
 	exit $$status
