@@ -17,6 +17,9 @@ void WriteRegBinary(HKEY root, const char* keyPath, const char* name, const void
 bool ReadRegString(HKEY root, const char* keyPath, const char* name, char* dest, const char* fallback,
                    DWORD destSize);
 DWORD ReadRegDword(HKEY root, const char* keyPath, const char* name, DWORD fallback);
+// The stored bytes, whatever their type, and their count in *size; false (and
+// *size 0) when the key or value is missing or needs more than destSize.
+bool ReadRegBinary(HKEY root, const char* keyPath, const char* name, void* dest, DWORD destSize, DWORD* size);
 void DeleteRegKey(HKEY root, const char* keyPath);
 void DeleteRegValue(HKEY root, const char* keyPath, const char* name);
 void DeleteRegTree(HKEY root, const char* keyPath);

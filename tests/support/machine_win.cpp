@@ -259,6 +259,9 @@ std::string Diff(const RegTree& before, const RegTree& after, const std::string&
 
 RegistryGuard::RegistryGuard(std::vector<std::pair<HKEY, std::string>> k) : keys(std::move(k))
 {
+    // A mutex left by a crashed holder is handed on as abandoned: still ours.
+    lock = CreateMutexA(nullptr, FALSE, "VexoraTestRegistryGuard");
+    WaitForSingleObject(lock, INFINITE);
     for (const auto& key : keys)
         saved.push_back(Capture(key.first, key.second));
 }
@@ -267,6 +270,8 @@ RegistryGuard::~RegistryGuard()
 {
     for (size_t i = 0; i < keys.size(); ++i)
         Restore(keys[i].first, keys[i].second, saved[i]);
+    ReleaseMutex(lock);
+    CloseHandle(lock);
 }
 
 }  // namespace machine

@@ -58,6 +58,8 @@ std::string Show(const RegValue& v);
 void DeleteTree(HKEY root, const std::string& path);
 
 // Captures the given keys when built and puts them back when destroyed.
+// Guards in all test programs of the prefix take turns (ctest runs tests in
+// parallel), so two tests never work on the same saved key at once.
 class RegistryGuard {
 public:
     RegistryGuard(std::vector<std::pair<HKEY, std::string>> keys);
@@ -66,6 +68,7 @@ public:
 private:
     std::vector<std::pair<HKEY, std::string>> keys;
     std::vector<RegTree> saved;
+    HANDLE lock;
 };
 
 }  // namespace machine
