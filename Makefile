@@ -2,7 +2,7 @@
 PRESETS := win64 win32 host
 ARGS ?=
 
-.PHONY: all deps build test run clean stop-wine $(addprefix build-,$(PRESETS))
+.PHONY: all deps build test run demo clean stop-wine $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -27,6 +27,13 @@ test: build
 # Runs the program under Wine in the build's private prefix: make run ARGS='/warning'
 run: build-win64
 	tests/wine/wine-run.sh build/win64/bin/uninstall.exe $(ARGS)
+
+# The whole story under Wine, in a throwaway prefix (build/demo): another
+# program owns .zip, Vexora is installed and set up, then removed the way
+# Windows removes it, and the machine is compared with before.
+# make demo INTERACTIVE=1 shows the dialogs on $$DISPLAY instead of silent setup.
+demo: build-win64
+	@scripts/demo $(if $(INTERACTIVE),--interactive)
 
 stop-wine:
 	tests/wine/wine-prefix.sh stop
