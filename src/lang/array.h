@@ -28,6 +28,13 @@ public:
         data = static_cast<int*>(p);
         capacity = grown;
     }
+    // Back to empty, storage freed.
+    void Clear()
+    {
+        free(data);
+        data = nullptr;
+        count = capacity = 0;
+    }
     int Count() const { return count; }
     int* Data() { return data; }
     const int* Data() const { return data; }

@@ -18,6 +18,11 @@ enum {
 
 unsigned int Crc32Update(unsigned int crc, const void* bytes, size_t length);
 
+enum { kCatalogueKeySize = 9 };
+// The eight lowercase hex digits under which the catalogue holds the
+// translation of source (context may be null).
+void MakeCatalogueKey(char* key, const char* source, const char* context, TextKind kind);
+
 class LanguageResources {
 public:
     LanguageResources();
@@ -25,6 +30,8 @@ public:
 
     // Reads the catalogue beside the program, then decides the text direction.
     void Load(const char* fileName);
+    // The catalogue part of Load: fileName beside the program, no direction.
+    void ReadCatalogue(const char* fileName);
     bool IsLoaded() const { return text != nullptr; }
 
     // Writes the translation of source (or source itself) into dest, which holds
@@ -34,8 +41,11 @@ public:
 
     // The plain part of loading, for the host tests and the fuzzer: takes
     // ownership of a buffer of kCatalogueBufferSize bytes holding length bytes
-    // read from the marker on (-1 for a failed read), converts and indexes it.
+    // read from the marker on (-1 for a failed read), converts and indexes it,
+    // in place of any catalogue loaded before.
     void LoadText(char* buffer, int length);
+    // Back to the empty, left-to-right catalogue.
+    void Clear();
 
     bool RightToLeft() const { return rightToLeft; }
     void SetRightToLeft(bool rtl) { rightToLeft = rtl; }

@@ -5,6 +5,7 @@
 //   press ID           click the button ID (or send the command ID)
 //   shot FILE.bmp      save a picture of the window
 //   gone [MS]          wait until the window is closed
+//   close              close it through its close box, as a user would
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -37,6 +38,8 @@ int main(int argc, char** argv)
         } else if (strcmp(verb, "shot") == 0 && hasArg) {
             if (!ui::SaveScreenshot(window, argv[++i]))
                 return 1;
+        } else if (strcmp(verb, "close") == 0) {
+            ui::Close(window);
         } else if (strcmp(verb, "gone") == 0) {
             int timeout = (hasArg && atoi(argv[i + 1]) > 0) ? atoi(argv[++i]) : 20000;
             if (!ui::WaitForWindowGone(window, timeout))
