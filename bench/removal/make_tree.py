@@ -7,6 +7,7 @@
                                          deletes the same tree (written by OUT's
                                          installer beside it)
   make_tree.py left DIR                  prints how many entries DIR still holds
+  make_tree.py count FILES               prints how many entries the list names
 
 The same FILES always gives the same tree. The list names every file and
 folder in a shuffled order, so folders come before and after their contents
@@ -24,7 +25,8 @@ SEED = 20240611
 def layout(files):
     rnd = random.Random(SEED)
     # Small trees (the quick configuration) keep the five levels with fewer folders.
-    fanout = FANOUT if files >= 2000 else [2, 2, 1, 1, 1]
+    # No files, no folders: the list of a run that only weighs the rest.
+    fanout = FANOUT if files >= 2000 else [2, 2, 1, 1, 1] if files else []
     folders = []
     level = [""]
     for width in fanout:
@@ -100,6 +102,9 @@ def main(argv):
         write_nsis(argv[1], int(argv[2]), argv[3])
     elif len(argv) == 2 and argv[0] == "left":
         left(argv[1])
+    elif len(argv) == 2 and argv[0] == "count":
+        folders, names, _ = layout(int(argv[1]))
+        print(len(folders) + len(names))
     else:
         sys.exit(__doc__)
 
