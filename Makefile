@@ -2,7 +2,7 @@
 PRESETS := win64 win32 host
 ARGS ?=
 
-.PHONY: all deps build test run demo clean stop-wine $(addprefix build-,$(PRESETS))
+.PHONY: all deps build test bench run demo clean stop-wine $(addprefix build-,$(PRESETS))
 
 all: build
 
@@ -23,6 +23,12 @@ test: build
 	done; \
 	tests/wine/wine-prefix.sh stop; \
 	exit $$status
+
+# Size, start-up, removal speed and lookups, each beside its peer; prints the
+# report and writes build/bench/report.md. Not part of make test, which runs
+# it once in its quick configuration (ctest bench.tiny).
+bench: deps
+	@bench/run.sh
 
 # Runs the program under Wine in the build's private prefix: make run ARGS='/warning'
 run: build-win64
