@@ -19,7 +19,7 @@ if [ "$1" = "--tiny" ]; then
     lookup_args="--benchmark_min_time=0.01"
 else
     out=build/bench
-    startup_runs=30 removal_files=10000 removal_runs=5
+    startup_runs=30 removal_files=10000 removal_runs=7
     lookup_args="--benchmark_min_time=0.2 --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true"
 fi
 results=$out/results
@@ -119,6 +119,7 @@ ours() {  # folder name, number of files
     dir="$drive/rm/$1"
     python3 bench/removal/make_tree.py tree "$dir" "$2" --list
     cp build/win64/bin/uninstall.exe "$dir/"
+    sync  # the new tree written out, so that no write-back runs beside the removal
     ms=$(wine 'C:\vexbench\benchdrv.exe' confirm "C:\\vexbench\\rm\\$1\\uninstall.exe" "Uninstall Vexora" 6)
     i=0
     while [ -d "$dir" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
@@ -129,6 +130,7 @@ ours() {  # folder name, number of files
 theirs() {
     dir="$drive/rm/nsis"
     python3 bench/removal/make_tree.py tree "$dir" "$removal_files"
+    sync
     ms=$(wine 'C:\vexbench\benchdrv.exe' run 'C:\vexbench\nsis-uninstall.exe /S _?=C:\vexbench\rm\nsis')
     echo "nsis $ms $(python3 bench/removal/make_tree.py left "$dir")"
     rm -rf "$dir"
@@ -169,7 +171,7 @@ python3 bench/removal/make_tree.py count "$removal_files" >"$results/entries.txt
 
 # 4. Lookups ------------------------------------------------------------------
 echo "== lookups"
-lookup=$out/lookup
+lookup=$out/catalogue
 rm -rf "$lookup"
 mkdir -p "$lookup/xx/LC_MESSAGES"
 build/bench/lookup/lookup_bench generate "$lookup" >/dev/null

@@ -144,6 +144,7 @@ int Generate(const std::string& dir)
 std::string dir;
 std::vector<Entry> entries;
 std::vector<int> order;  // the same shuffled order of lookups for both
+std::vector<std::string> keys;
 LanguageResources catalogue;
 
 char* ReadCatalogueFile()
@@ -182,6 +183,31 @@ void TranslateText(benchmark::State& state)
             i = 0;
     }
     Counters(state, before);
+}
+
+// The two parts of a lookup, to say where its time goes.
+void MakeKey(benchmark::State& state)
+{
+    char key[kCatalogueKeySize];
+    size_t i = 0;
+    for (auto _ : state) {
+        const Entry& e = entries[order[i]];
+        MakeCatalogueKey(key, e.source.c_str(), e.context.empty() ? nullptr : e.context.c_str(), e.kind);
+        benchmark::DoNotOptimize(key);
+        if (++i == order.size())
+            i = 0;
+    }
+}
+
+void FindEntry(benchmark::State& state)
+{
+    size_t i = 0;
+    for (auto _ : state) {
+        const char* line = catalogue.FindEntry(keys[order[i]].c_str());
+        benchmark::DoNotOptimize(line);
+        if (++i == order.size())
+            i = 0;
+    }
 }
 
 void Dgettext(benchmark::State& state)
@@ -255,8 +281,10 @@ int main(int argc, char** argv)
     }
     dir = argv[1];
     entries = MakeEntries();
-    for (size_t i = 0; i < entries.size(); ++i)
+    for (size_t i = 0; i < entries.size(); ++i) {
         order.push_back(static_cast<int>(i));
+        keys.push_back(Key(entries[i]));
+    }
     std::shuffle(order.begin(), order.end(), std::mt19937(7));
     setenv("LANGUAGE", "xx", 1);
     setlocale(LC_ALL, "C.UTF-8");
@@ -268,6 +296,8 @@ int main(int argc, char** argv)
     benchmark::RegisterBenchmark("dgettext", Dgettext);
     benchmark::RegisterBenchmark("dgettext+copy", DgettextCopy);
     benchmark::RegisterBenchmark("CatalogueLoad64KiB", CatalogueLoad);
+    benchmark::RegisterBenchmark("MakeCatalogueKey", MakeKey);
+    benchmark::RegisterBenchmark("FindEntry", FindEntry);
     int bargc = argc - 1;
     argv[1] = argv[0];
     benchmark::Initialize(&bargc, argv + 1);

@@ -155,21 +155,23 @@ const char* LanguageResources::FindEntry(const char* key) const
     while (n > 0) {
         int half = n / 2;
         const char* line = text + index[base + half];
-        int order;
+        bool less;
         if (whole) {
             unsigned long long have = BigEndian64(line);
-            order = wanted < have ? -1 : wanted > have;
+            if (wanted == have)
+                return line;
+            less = wanted < have;
         } else {
-            order = strncmp(key, line, kKeyLength);
+            int order = strncmp(key, line, kKeyLength);
+            if (order == 0)
+                return line;
+            less = order < 0;
         }
-        if (order == 0)
-            return line;
-        if (order < 0) {
-            n = half;
-        } else {
-            base += half + 1;
-            n -= half + 1;
-        }
+        // Selected rather than branched on: which half follows is a coin toss
+        // that the processor would guess wrong every other step.
+        int above = base + half + 1;
+        base = less ? base : above;
+        n = less ? half : n - half - 1;
     }
     return nullptr;
 }
