@@ -104,7 +104,8 @@ echo "== start-up"
 cp build/bench/win64/bin/startup_step*.exe build/win64/bin/uninstall.exe "$drive/startup/"
 s='C:\vexbench\startup'
 wine 'C:\vexbench\benchdrv.exe' alternate "$startup_runs" "$s\\startup_step0.exe" "$s\\uninstall.exe /clean" \
-    "$s\\startup_step1.exe" "$s\\startup_step2.exe" "$s\\startup_step3.exe" >"$results/startup.txt"
+    "$s\\startup_step1.exe" "$s\\startup_step2.exe" "$s\\startup_step3.exe" "$s\\startup_step4.exe" \
+    >"$results/startup.txt"
 python3 bench/report.py imports build/win64/bin/uninstall.exe >"$results/imports.txt"
 
 # 3. Removal ------------------------------------------------------------------

@@ -1,30 +1,33 @@
 // An empty Win32 program, and the steps that lead from it to the program's
-// start-up: its imports, OLE, the rich edit library.
+// start-up: the user interface DLLs, the rest of its imports, OLE, the rich
+// edit library.
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
-#if STEP >= 1
-    // Never true: only makes the loader bind the DLLs the program imports.
+    // Never true: the calls only make the loader bind the DLLs.
     if (commandLine[0] == '\x01') {
-        RegCloseKey(nullptr);
+#if STEP >= 1
         DeleteObject(nullptr);
         MessageBoxA(nullptr, "", "", 0);
-        SHChangeNotify(0, 0, nullptr, nullptr);
-        CoCreateInstance(CLSID_ShellLink, nullptr, 0, IID_IShellLinkA, nullptr);
-    }
 #endif
 #if STEP >= 2
+        RegCloseKey(nullptr);
+        SHChangeNotify(0, 0, nullptr, nullptr);
+        CoCreateInstance(CLSID_ShellLink, nullptr, 0, IID_IShellLinkA, nullptr);
+#endif
+    }
+#if STEP >= 3
     OleInitialize(nullptr);
 #endif
-#if STEP >= 3
+#if STEP >= 4
     HMODULE richEdit = LoadLibraryA("riched32.dll");
     if (richEdit)
         FreeLibrary(richEdit);
 #endif
-#if STEP >= 2
+#if STEP >= 3
     OleUninitialize();
 #endif
     return 0;
