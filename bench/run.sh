@@ -19,7 +19,7 @@ if [ "$1" = "--tiny" ]; then
     lookup_args="--benchmark_min_time=0.01"
 else
     out=build/bench
-    startup_runs=30 removal_files=10000 removal_runs=7
+    startup_runs=40 removal_files=10000 removal_runs=7
     lookup_args="--benchmark_min_time=0.2 --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true"
 fi
 results=$out/results

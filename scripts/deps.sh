@@ -3,7 +3,7 @@
 # As root it runs apt-get; otherwise it prints the exact command and fails.
 set -e
 packages="cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
- g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
+ g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
  wine wine64 xvfb xauth x11-utils imagemagick locales libc-bin util-linux procps"
 missing=""
 for p in $packages; do
