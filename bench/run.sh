@@ -19,12 +19,14 @@ if [ "$1" = "--tiny" ]; then
     lookup_args="--benchmark_min_time=0.01"
 else
     out=build/bench
-    startup_runs=40 removal_files=10000 removal_runs=7
+    startup_runs=40 removal_files=10000 removal_runs=9
     lookup_args="--benchmark_min_time=0.2 --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true"
 fi
 results=$out/results
 rm -rf "$results"
 mkdir -p "$results"
+# The machine is shared: its load, beside the figures, says how quiet the run was.
+echo "$(nproc) $(cut -d' ' -f1 /proc/loadavg)" >"$results/load.txt"
 
 # What the bench needs beyond the build's own packages.
 scripts/deps.sh
@@ -116,9 +118,9 @@ wine 'C:\vexbench\nsis-setup.exe'    # writes nsis-uninstall.exe beside itself
 
 # Ours from the press of Yes to the end of its process; the self-removal
 # script then deletes the program and its folder, which ends the round.
-ours() {  # folder name, number of files
+ours() {  # folder name, number of files, how (--list, or --list-only for entries already gone)
     dir="$drive/rm/$1"
-    python3 bench/removal/make_tree.py tree "$dir" "$2" --list
+    python3 bench/removal/make_tree.py tree "$dir" "$2" "$3"
     cp build/win64/bin/uninstall.exe "$dir/"
     sync  # the new tree written out, so that no write-back runs beside the removal
     ms=$(wine 'C:\vexbench\benchdrv.exe' confirm "C:\\vexbench\\rm\\$1\\uninstall.exe" "Uninstall Vexora" 6)
@@ -139,11 +141,14 @@ theirs() {
 round=1
 while [ $round -le "$removal_runs" ]; do
     if [ $((round % 2)) = 1 ]; then
-        ours ours "$removal_files"; theirs
+        ours ours "$removal_files" --list; theirs
     else
-        theirs; ours ours "$removal_files"
+        theirs; ours ours "$removal_files" --list
     fi
-    ours empty 0   # the part of a run that is not the passes
+    # What the run costs without the passes, and what one pass costs when
+    # every entry is already gone (the later passes are mostly that).
+    ours empty 0 --list
+    ours missing "$removal_files" --list-only
     round=$((round + 1))
 done >"$results/removal.txt"
 
@@ -180,5 +185,6 @@ msgfmt -o "$lookup/xx/LC_MESSAGES/vexbench.mo" "$lookup/vexbench.po"
 build/bench/lookup/lookup_bench "$lookup" $lookup_args --benchmark_out="$results/lookup.json" \
     --benchmark_out_format=json >/dev/null 2>"$results/lookup.err" || { cat "$results/lookup.err" >&2; exit 1; }
 
+echo "$(nproc) $(cut -d' ' -f1 /proc/loadavg)" >>"$results/load.txt"
 python3 bench/report.py write "$results" "$out/report.md" "$removal_files" "$startup_runs" "$removal_runs"
 cat "$out/report.md"

@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Generates the installation that the removal benchmark deletes.
 
-  make_tree.py tree DIR FILES [--list]   files in folders up to five levels deep;
-                                         --list also writes "Uninstall.lst"
+  make_tree.py tree DIR FILES [--list] [--list-only]
+                                         files in folders up to five levels deep;
+                                         --list also writes "Uninstall.lst",
+                                         --list-only writes the list alone
   make_tree.py nsis SCRIPT FILES OUT     the NSIS script of an uninstaller that
                                          deletes the same tree (written by OUT's
                                          installer beside it)
@@ -46,16 +48,17 @@ def layout(files):
     return folders, names, rnd
 
 
-def write_tree(root, files, with_list):
+def write_tree(root, files, with_list, list_only):
     folders, names, rnd = layout(files)
-    for f in folders:
-        os.makedirs(os.path.join(root, *f.split("\\")), exist_ok=True)
     os.makedirs(root, exist_ok=True)
-    blob = b"x" * 64
-    for n in names:
-        with open(os.path.join(root, *n.split("\\")), "wb") as fh:
-            fh.write(blob)
-    if with_list:
+    if not list_only:
+        for f in folders:
+            os.makedirs(os.path.join(root, *f.split("\\")), exist_ok=True)
+        blob = b"x" * 64
+        for n in names:
+            with open(os.path.join(root, *n.split("\\")), "wb") as fh:
+                fh.write(blob)
+    if with_list or list_only:
         entries = folders + names
         rnd.shuffle(entries)
         with open(os.path.join(root, "Uninstall.lst"), "wb") as fh:
@@ -97,7 +100,7 @@ def left(root):
 
 def main(argv):
     if len(argv) >= 3 and argv[0] == "tree":
-        write_tree(argv[1], int(argv[2]), "--list" in argv)
+        write_tree(argv[1], int(argv[2]), "--list" in argv, "--list-only" in argv)
     elif len(argv) == 4 and argv[0] == "nsis":
         write_nsis(argv[1], int(argv[2]), argv[3])
     elif len(argv) == 2 and argv[0] == "left":
