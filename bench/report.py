@@ -132,12 +132,15 @@ def parse_startup(path):
     for line in lines(path):
         r, i, ms = line.split()
         times[int(i)][int(r)] = float(ms)
-    med, ratio = {}, {}
+    med, ratio, spread = {}, {}, {}
     for i, t in times.items():
         rounds = sorted(set(t) & set(times[0]))
+        per_round = sorted(t[r] / times[0][r] for r in rounds)
         med[i] = median(list(t.values()))
-        ratio[i] = median([t[r] / times[0][r] for r in rounds])
-    return len(times[0]), med, ratio
+        ratio[i] = median(per_round)
+        quartiles = statistics.quantiles(per_round, n=4) if len(per_round) > 1 else [ratio[i]] * 3
+        spread[i] = (quartiles[0], quartiles[2])
+    return len(times[0]), med, ratio, spread
 
 
 def parse_removal(path):
@@ -168,12 +171,18 @@ def parse_calls(path):
 def parse_lookup(path):
     data = json.load(open(path))
     result = {}
+    stddev = {}
     for b in data["benchmarks"]:
+        scale = {"ns": 1.0, "us": 1e3, "ms": 1e6}[b.get("time_unit", "ns")]
+        if b.get("run_type") == "aggregate" and b.get("aggregate_name") == "stddev":
+            stddev[b["run_name"]] = b["cpu_time"] * scale
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
-        scale = {"ns": 1.0, "us": 1e3, "ms": 1e6}[b.get("time_unit", "ns")]
         result[b["run_name"]] = {"cpu": b["cpu_time"] * scale, "real": b["real_time"] * scale,
-                                 "allocs": b.get("allocs_per_op", 0.0)}
+                                 "allocs": b.get("allocs_per_op", 0.0), "stddev": 0.0}
+    for name, sd in stddev.items():
+        if name in result:
+            result[name]["stddev"] = sd
     return result
 
 
@@ -235,7 +244,7 @@ def write(results, report, files, startup_runs, removal_runs):
     # 2. Start-up
     path = os.path.join(results, "startup.txt")
     if os.path.exists(path):
-        rounds, med, ratio = parse_startup(path)
+        rounds, med, ratio, spread = parse_startup(path)
         out += ["## 2. Start-up: \"/clean\" against an empty Win32 program", ""]
         out.append("%d alternated rounds, each program once per round, started by a timer program inside one "
                    "warm Wine prefix (process start to end); the ratio is taken within each round, so that "
@@ -250,8 +259,9 @@ def write(results, report, files, startup_runs, removal_runs):
             if i in med:
                 out.append("| %s | %.1f | %.2f |" % (labels[i], med[i], ratio[i]))
         out.append("")
-        out.append("Median ratio /clean : empty = **%.2f**; goal at most %.1f: %s." % (
-            ratio[1], STARTUP_GOAL, verdict(ratio[1] <= STARTUP_GOAL)))
+        out.append("Median ratio /clean : empty = **%.2f** (half of the rounds between %.2f and %.2f); goal at "
+                   "most %.1f: %s." % (ratio[1], spread[1][0], spread[1][1], STARTUP_GOAL,
+                                      verdict(ratio[1] <= STARTUP_GOAL)))
         if ratio[1] > STARTUP_GOAL and all(i in ratio for i in range(6)):
             out.append("")
             out.append("Measured reason: the steps that every start of the program takes, before any work of "
@@ -259,8 +269,10 @@ def write(results, report, files, startup_runs, removal_runs):
                        "display driver; the program shows dialogs and message boxes) brings the ratio to %.2f, "
                        "its other imports to %.2f, OleInitialize to %.2f and loading the rich edit library to "
                        "%.2f, the last two being what its start-up must do. The program's own start-up "
-                       "(language module and file, icon, font, command line) adds %+.2f to that." % (
-                           ratio[5], ratio[2], ratio[3], ratio[4], ratio[5], ratio[1] - ratio[5]))
+                       "(language module and file, icon, font, command line) adds %+.2f to that, %s." % (
+                           ratio[5], ratio[2], ratio[3], ratio[4], ratio[5], ratio[1] - ratio[5],
+                           "less than the rounds' spread" if abs(ratio[1] - ratio[5]) < spread[1][1] - spread[1][0]
+                           else "beyond the rounds' spread"))
         imports_path = os.path.join(results, "imports.txt")
         if os.path.exists(imports_path):
             out.append("")
@@ -331,14 +343,14 @@ def write(results, report, files, startup_runs, removal_runs):
         out.append("A full 64 KiB catalogue and a .mo file (msgfmt) with the same texts; lookups in the same "
                    "shuffled order; Google Benchmark, CPU time per operation (median of repetitions).")
         out.append("")
-        out.append("| benchmark | ns per operation | allocations per operation |")
-        out.append("|---|---:|---:|")
+        out.append("| benchmark | ns per operation | standard deviation | allocations per operation |")
+        out.append("|---|---:|---:|---:|")
         for name in ("TranslateText", "dgettext", "dgettext+copy", "MakeCatalogueKey", "FindEntry",
                      "CatalogueLoad64KiB"):
             if name in lk:
-                out.append("| %s | %.0f | %s |" % (name, lk[name]["cpu"],
-                                                   "%g" % lk[name]["allocs"] if name != "MakeCatalogueKey"
-                                                   and name != "FindEntry" else "–"))
+                out.append("| %s | %.0f | %.0f | %s |" % (name, lk[name]["cpu"], lk[name]["stddev"],
+                                                         "%g" % lk[name]["allocs"] if name != "MakeCatalogueKey"
+                                                         and name != "FindEntry" else "–"))
         out.append("")
         if "TranslateText" in lk and "dgettext" in lk:
             t, g = lk["TranslateText"], lk["dgettext"]
@@ -349,6 +361,10 @@ def write(results, report, files, startup_runs, removal_runs):
                            t["cpu"] / lk["dgettext+copy"]["cpu"] if "dgettext+copy" in lk else float("nan"),
                            verdict(met)))
             out.append("")
+            if not met and t["cpu"] - g["cpu"] <= max(t["stddev"], g["stddev"]):
+                out.append("The difference, %.0f ns, is within one standard deviation of the repetitions: the "
+                           "two are at par." % (t["cpu"] - g["cpu"]))
+                out.append("")
             if not met and t["allocs"] == 0 and "MakeCatalogueKey" in lk and "FindEntry" in lk:
                 out.append("Measured reason: a lookup is the catalogue key (a CRC-32 over kind, context and "
                            "text with the one 256-entry table, %.0f ns) and the binary search over the sorted "
