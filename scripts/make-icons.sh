@@ -1,6 +1,7 @@
 #!/bin/sh
 # Draws the program's two icons (run by hand; the .ico files are checked in).
 # VEXICON: a closed archive box; DELICON: the same box with a red cross.
+# 16 colours (scripts/ico16.py): the icons are most of the program's resources.
 set -e
 out=src/resources
 tmp=$(mktemp -d)
@@ -17,6 +18,6 @@ for s in 16 32; do
         -draw "line $((s / 4)),$((s * 3 / 8)) $((s - s / 8)),$((s - s / 16))" \
         -draw "line $((s - s / 8)),$((s * 3 / 8)) $((s / 4)),$((s - s / 16))" "$tmp/del$s.png"
 done
-convert "$tmp/vex16.png" "$tmp/vex32.png" $out/vexicon.ico
-convert "$tmp/del16.png" "$tmp/del32.png" $out/delicon.ico
+"$(dirname "$0")/ico16.py" $out/vexicon.ico "$tmp/vex16.png" "$tmp/vex32.png"
+"$(dirname "$0")/ico16.py" $out/delicon.ico "$tmp/del16.png" "$tmp/del32.png"
 rm -rf "$tmp"
