@@ -4,17 +4,10 @@
 #include "fileio/file.h"
 #include "lang/dialog_localize.h"
 #include "lang/language.h"
+#include "lang/marker_search.h"
 #include "shell/system.h"
 
 namespace {
-
-enum {
-    kSearchBlockSize = 8192,
-    kSearchBlocks = 16,
-    // Each block repeats the end of the one before, so a marker cut by a
-    // block boundary is seen whole in the next.
-    kSearchOverlap = 16,
-};
 
 // The program's folder (up to its last backslash) followed by fileName.
 bool GetCataloguePath(const char* fileName, char* path, size_t size)
@@ -34,23 +27,6 @@ bool GetCataloguePath(const char* fileName, char* path, size_t size)
         return false;
     *folderEnd = 0;
     return AppendText(path, size, fileName);
-}
-
-// File position of the marker, or -1.
-long long FindMarker(File& file)
-{
-    char block[kSearchBlockSize];
-    for (int pass = 0; pass < kSearchBlocks; ++pass) {
-        long long position = file.Tell();
-        int n = file.Read(block, sizeof block);
-        if (n < kSearchOverlap)
-            return -1;
-        int i = FindCatalogueMarker(block, n);
-        if (i >= 0)
-            return position + i;
-        file.Seek(position + n - kSearchOverlap);
-    }
-    return -1;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The entry of the resource libraries the tests build: they hold no code.
+// The entry of the test dialog library: it holds no code.
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)

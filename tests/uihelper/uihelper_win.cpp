@@ -1,5 +1,7 @@
 // uihelper VERB... : drives a top-level window of another process.
 //   wait CAPTION [MS]  wait for the window (default 20000 ms); fails if it never comes
+//   waitid ID [MS]     the same for a window of any caption that has a control ID
+//                      (a translated dialog)
 //   describe           print its caption and controls
 //   msgtext            print the text of a message box
 //   press ID           click the button ID (or send the command ID)
@@ -11,6 +13,38 @@
 #include <string.h>
 
 #include "support/ui_driver_win.h"
+
+namespace {
+
+struct ControlSearch {
+    int id;
+    HWND found;
+};
+
+HWND WaitForWindowWithControl(int id, int timeoutMs)
+{
+    for (int waited = 0;; waited += 50) {
+        ControlSearch s = {id, nullptr};
+        EnumWindows(
+            [](HWND w, LPARAM p) -> BOOL {
+                auto* s = reinterpret_cast<ControlSearch*>(p);
+                if (!IsWindowVisible(w) || !GetDlgItem(w, s->id))
+                    return TRUE;
+                s->found = w;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&s));
+        if (s.found) {
+            Sleep(200);  // let the dialog finish its initialisation
+            return s.found;
+        }
+        if (waited > timeoutMs)
+            return nullptr;
+        Sleep(50);
+    }
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -24,6 +58,14 @@ int main(int argc, char** argv)
             window = ui::WaitForWindow(caption, 0, timeout);
             if (!window) {
                 fprintf(stderr, "uihelper: no window \"%s\"\n", caption);
+                return 1;
+            }
+        } else if (strcmp(verb, "waitid") == 0 && hasArg) {
+            int id = atoi(argv[++i]);
+            int timeout = (i + 1 < argc && atoi(argv[i + 1]) > 0) ? atoi(argv[++i]) : 20000;
+            window = WaitForWindowWithControl(id, timeout);
+            if (!window) {
+                fprintf(stderr, "uihelper: no window with control %d\n", id);
                 return 1;
             }
         } else if (!window) {
