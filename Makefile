@@ -21,6 +21,8 @@ test: build
 	for p in host win32 win64; do \
 		echo "== ctest $$p"; ctest --preset $$p --no-tests=error || status=1; \
 	done; \
+	echo "== the shipped program"; \
+	tests/resources/check-binary.sh build/win32/bin/uninstall.exe || status=1; \
 	tests/wine/wine-prefix.sh stop; \
 	exit $$status
 
