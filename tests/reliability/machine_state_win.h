@@ -387,8 +387,17 @@ inline void ClearMachine(const std::string& programDir)
     DeleteFileA((programDir + "zipnew.dat").c_str());
 }
 
+// All of the classes, the user's software settings and the machine's: a
+// write anywhere else shows there. The classes are compared as
+// HKEY_CLASSES_ROOT shows them, not again under the two "Software\\Classes".
+inline std::vector<std::pair<HKEY, std::string>> WideKeys()
+{
+    return {{HKEY_CLASSES_ROOT, ""}, {HKEY_CURRENT_USER, "Software"}, {HKEY_LOCAL_MACHINE, "Software"}};
+}
+
 struct Snapshot {
     std::vector<RegTree> keys;  // in the order of ComparedKeys
+    std::vector<RegTree> wide;  // in the order of WideKeys, when taken
     std::vector<std::string> folders;
     std::map<std::string, std::string> files;  // template files: path -> bytes ("" when missing)
 
@@ -402,11 +411,14 @@ struct Snapshot {
     }
 };
 
-inline Snapshot Take(const std::vector<std::string>& programDirs)
+inline Snapshot Take(const std::vector<std::string>& programDirs, bool wide = false)
 {
     Snapshot s;
     for (const auto& k : ComparedKeys())
         s.keys.push_back(machine::Capture(k.first, k.second));
+    if (wide)
+        for (const auto& k : WideKeys())
+            s.wide.push_back(machine::Capture(k.first, k.second));
     for (const std::string& f : LinkFolders())
         s.folders.push_back(Listing(f));
     for (const std::string& dir : programDirs)
