@@ -4,13 +4,18 @@
 // kAccepted below and nowhere else.
 //
 // Each case has its own seed; a failure prints it. Replay one case, or run
-// many more (the default runs a few hundred in process and a few through the
-// real program), from the build folder of the win64 preset:
+// many more than the few hundred in process and few through the real program
+// of the normal run (ctest would stop a long run at its timeout), from the
+// source folder after a build of the win64 preset:
 //
-//   VEX_ROUNDTRIP_SEED=<seed> VEX_ROUNDTRIP_CASES=1 ctest -R '^reliability.RoundTrip.InProcess$' -V
-//   VEX_ROUNDTRIP_CASES=5000 ctest --timeout 7200 -R '^reliability.RoundTrip.InProcess$'
+//   VEX_ROUNDTRIP_SEED=<seed> VEX_ROUNDTRIP_CASES=1 tests/wine/wine-run.sh
+//       build/win64/bin/reliability_tests.exe --gtest_filter=RoundTrip.InProcess
+//   VEX_ROUNDTRIP_CASES=5000 tests/wine/wine-run.sh
+//       build/win64/bin/reliability_tests.exe --gtest_filter=RoundTrip.InProcess
 //
-// VEX_ROUNDTRIP_REAL_CASES sets the number of real-program cases.
+// VEX_ROUNDTRIP_REAL_CASES sets the number of real-program cases
+// (--gtest_filter=RoundTrip.RealProgram); reliability_tests_win98.exe and
+// _nt40.exe run the in-process cases as those Windows versions.
 #include <gtest/gtest.h>
 #include <ole2.h>
 
@@ -19,6 +24,7 @@
 #include "desktop/app_registration.h"
 #include "filetypes/associations.h"
 #include "machine_state_win.h"
+#include "registry_changes_win.h"
 #include "setup_ui/setup_dialog.h"
 #include "shell/shell_state.h"
 #include "support/ui_driver_win.h"
@@ -32,63 +38,12 @@ char GroupPath[kGroupPathSize];
 
 namespace {
 
+using changes::Change;
+using changes::SamePath;
+using changes::Under;
 using machine::RegTree;
 using machine::RegValue;
 using state::History;
-
-// --- one difference -----------------------------------------------------------
-
-struct Change {
-    enum Kind { KeyAdded, KeyRemoved, ValueAdded, ValueRemoved, ValueChanged } kind;
-    HKEY root;
-    std::string path;  // the key
-    std::string name;  // the value's, for the value kinds
-    RegValue before, after;
-};
-
-const char* const kKindNames[] = {"key added", "key removed", "value added", "value removed", "value changed"};
-
-std::string Describe(const Change& c)
-{
-    std::string root = c.root == HKEY_CLASSES_ROOT ? "HKCR" : c.root == HKEY_CURRENT_USER ? "HKCU" : "HKLM";
-    std::string out = root + "\\" + c.path;
-    if (c.kind >= Change::ValueAdded)
-        out += " [" + c.name + "]";
-    out += std::string(": ") + kKindNames[c.kind];
-    if (c.kind == Change::ValueRemoved || c.kind == Change::ValueChanged)
-        out += " " + machine::Show(c.before);
-    if (c.kind == Change::ValueAdded || c.kind == Change::ValueChanged)
-        out += (c.kind == Change::ValueChanged ? " -> " : " ") + machine::Show(c.after);
-    return out;
-}
-
-// Every key and value that differs, one change each.
-void Flatten(HKEY root, const std::string& path, const RegTree& before, const RegTree& after, std::vector<Change>* out)
-{
-    static const RegTree missing;
-    if (!before.exists && !after.exists)
-        return;
-    if (before.exists != after.exists)
-        out->push_back({before.exists ? Change::KeyRemoved : Change::KeyAdded, root, path, "", RegValue{}, RegValue{}});
-    for (const auto& v : before.values) {
-        auto it = after.values.find(v.first);
-        if (it == after.values.end())
-            out->push_back({Change::ValueRemoved, root, path, v.first, v.second, RegValue{}});
-        else if (!(it->second == v.second))
-            out->push_back({Change::ValueChanged, root, path, v.first, v.second, it->second});
-    }
-    for (const auto& v : after.values)
-        if (!before.values.count(v.first))
-            out->push_back({Change::ValueAdded, root, path, v.first, RegValue{}, v.second});
-    const std::string prefix = path.empty() ? "" : path + "\\";
-    for (const auto& s : before.subkeys) {
-        auto it = after.subkeys.find(s.first);
-        Flatten(root, prefix + s.first, s.second, it == after.subkeys.end() ? missing : it->second, out);
-    }
-    for (const auto& s : after.subkeys)
-        if (!before.subkeys.count(s.first))
-            Flatten(root, prefix + s.first, missing, s.second, out);
-}
 
 // --- what a case knows when it judges a change -----------------------------------
 
@@ -113,18 +68,6 @@ struct Case {
         return s;
     }
 };
-
-bool SamePath(const std::string& a, const std::string& b)
-{
-    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
-}
-
-// path is prefix itself or lies below it.
-bool Under(const std::string& path, const std::string& prefix)
-{
-    return SamePath(path, prefix) ||
-           (path.size() > prefix.size() && path[prefix.size()] == '\\' && SamePath(path.substr(0, prefix.size()), prefix));
-}
 
 std::string Top(const std::string& path)
 {
@@ -321,31 +264,20 @@ struct Usage {
     }
 };
 
-// A change of the wide view that the narrow one has judged, or sees as HKEY_CLASSES_ROOT.
-bool AlreadyCompared(const Change& c)
-{
-    if (c.root != HKEY_CLASSES_ROOT && Under(c.path, "Software\\Classes"))
-        return true;
-    for (const auto& k : state::ComparedKeys())
-        if (k.first == c.root && Under(c.path, k.second))
-            return true;
-    return false;
-}
-
 // The changes no entry of kAccepted explains, one line each.
 std::string Unexplained(const state::Snapshot& expected, const Case& k, Usage* usage)
 {
     const auto keys = state::ComparedKeys();
     std::vector<Change> changes;
     for (size_t i = 0; i < keys.size(); ++i)
-        Flatten(keys[i].first, keys[i].second, expected.keys[i], k.after.keys[i], &changes);
+        changes::Flatten(keys[i].first, keys[i].second, expected.keys[i], k.after.keys[i], &changes);
     if (!expected.wide.empty() && !k.after.wide.empty()) {
         const auto wide = state::WideKeys();
         std::vector<Change> all;
         for (size_t i = 0; i < wide.size(); ++i)
-            Flatten(wide[i].first, wide[i].second, expected.wide[i], k.after.wide[i], &all);
+            changes::Flatten(wide[i].first, wide[i].second, expected.wide[i], k.after.wide[i], &all);
         for (const Change& c : all)
-            if (!AlreadyCompared(c))
+            if (!changes::AlreadyCompared(c))
                 changes.push_back(c);
     }
     std::string out;
@@ -355,7 +287,7 @@ std::string Unexplained(const state::Snapshot& expected, const Case& k, Usage* u
         for (size_t i = 0; i < kAcceptedCount && !accepted; ++i)
             used[i] = accepted = kAccepted[i].applies(c, k, expected);
         if (!accepted)
-            out += "  " + Describe(c) + "\n";
+            out += "  " + changes::Describe(c) + "\n";
     }
     for (size_t i = 0; i < kAcceptedCount; ++i)
         usage->cases[i] += used[i];
@@ -507,7 +439,7 @@ TEST_F(RoundTrip, InProcess)
 {
     Com com;
     const unsigned long base = state::EnvNumber("VEX_ROUNDTRIP_SEED", 1);
-    const unsigned long cases = state::EnvNumber("VEX_ROUNDTRIP_CASES", state::IsNt() && !ft::UsesDataTemplates() ? 250 : 80);
+    const unsigned long cases = state::EnvNumber("VEX_ROUNDTRIP_CASES", state::IsNt() && !ft::UsesDataTemplates() ? 150 : 40);
     const std::string dir = machine::BinDir();
     for (unsigned long i = 0; i < cases; ++i) {
         const unsigned long seed = base + i;
