@@ -355,9 +355,49 @@ std::string Dw(DWORD d)
     return std::string(reinterpret_cast<const char*>(&d), 4);
 }
 
+// A key alone (type ft::kKeyOnly) is made through the wide functions, which
+// take names of any length the registry allows.
 void Put(const Raw& v)
 {
-    ft::Put(v.root, v.key, Value{"", v.name, v.type, v.data});
+    if (v.type != ft::kKeyOnly) {
+        ft::Put(v.root, v.key, Value{"", v.name, v.type, v.data});
+        return;
+    }
+    std::wstring key(v.key.begin(), v.key.end());
+    HKEY k;
+    if (RegCreateKeyExW(v.root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) == ERROR_SUCCESS)
+        RegCloseKey(k);
+}
+
+// Wine's ANSI registry functions refuse such long paths, so the usual
+// cleanup cannot remove these keys.
+void DeleteWideTree(HKEY root, const std::wstring& path)
+{
+    HKEY k;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return;
+    std::vector<std::wstring> names;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[512];
+        DWORD length = 512;
+        if (RegEnumKeyExW(k, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        names.push_back(name);
+    }
+    RegCloseKey(k);
+    for (const std::wstring& n : names)
+        DeleteWideTree(root, path + L"\\" + n);
+    RegDeleteKeyW(root, path.c_str());
+}
+
+bool WideKeyExists(HKEY root, const std::string& path)
+{
+    std::wstring key(path.begin(), path.end());
+    HKEY k;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
 }
 
 const HKEY kCr = HKEY_CLASSES_ROOT;
@@ -458,18 +498,36 @@ TEST_F(BadInput, Registry)
              EXPECT_EQ(ReadText(kCr, ".v03", ""), "Old.Vex");
              EXPECT_EQ(ReadText(kCr, ".v04", ""), "Vexora" + std::string(100, 'v'));
          }},
-        // Past the tree deletion's 200-byte name and 512-byte child path.
-        {"settings with a 255-character key name and a deep chain",
-         {{kCu, "Software\\Vexora\\" + long255, "x", REG_SZ, std::string("1", 2)},
-          {kCu, "Software\\Vexora\\Viewer\\" + std::string(200, 'a') + "\\" + std::string(199, 'b') + "\\c", "x",
-           REG_SZ, std::string("1", 2)},
+        // The tree deletion walks a key's subkeys with a 200-byte name
+        // buffer and stops at the first name that does not fit: the settings
+        // root then stays whole. Nothing outside it is touched.
+        {"settings with a 255-character key name",
+         {{kCu, "Software\\Vexora\\" + long255, "", ft::kKeyOnly, ""},
           {kCu, "Software\\Vexora\\Setup", "ShellExt", REG_DWORD, Dw(1)}},
          false,
          [] {},
-         [] { EXPECT_FALSE(KeyExists(kCu, "Software\\Vexora\\Setup")); }},
+         [] {
+             EXPECT_TRUE(WideKeyExists(kCu, "Software\\Vexora\\" + std::string(255, 'k')));
+             EXPECT_TRUE(KeyExists(kCu, "Software\\Vexora\\Setup"));
+         }},
+        // A child path past 512 bytes is left with the keys above it; the
+        // rest of the settings go.
+        {"settings with a chain of keys past the 512-byte child path",
+         {{kCu, "Software\\Vexora\\Viewer\\" + std::string(199, 'a') + "\\" + std::string(199, 'b') + "\\" +
+                    std::string(199, 'c'),
+           "", ft::kKeyOnly, ""},
+          {kCu, "Software\\Vexora\\Setup", "ShellExt", REG_DWORD, Dw(1)}},
+         false,
+         [] {},
+         [] {
+             EXPECT_TRUE(WideKeyExists(kCu, "Software\\Vexora\\Viewer\\" + std::string(199, 'a') + "\\" +
+                                                std::string(199, 'b') + "\\" + std::string(199, 'c')));
+             EXPECT_FALSE(KeyExists(kCu, "Software\\Vexora\\Setup"));
+         }},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
+        DeleteWideTree(kCu, L"Software\\Vexora");
         Installation in = Install("reliability-registry", "Vexora", kComponentList);
         if (c.setup)
             StoreQuietChoices();
@@ -487,6 +545,7 @@ TEST_F(BadInput, Registry)
         EXPECT_EQ(OutsideFiles(in), outside);
         EXPECT_EQ(removal::Remaining(in.dir, kComponents), Entries{});
         machine::RemoveTree(in.root);
+        DeleteWideTree(kCu, L"Software\\Vexora");
     }
 }
 
