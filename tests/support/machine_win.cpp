@@ -25,19 +25,50 @@ std::string ScratchDir(const std::string& name)
     return dir;
 }
 
+namespace {
+
+// Deletes a tree through the wide functions and "\\\\?\\" paths, which
+// take any length. (Wine's SHFileOperation, given a tree with paths past
+// MAX_PATH, deletes from the current directory instead.)
+bool RemoveWideTree(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY) || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveDirectoryW(path.c_str()) != 0
+                                                       : DeleteFileW(path.c_str()) != 0;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name != L"." && name != L"..")
+                RemoveWideTree(path + L"\\" + name);
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    return RemoveDirectoryW(path.c_str()) != 0;
+}
+
+}  // namespace
+
 bool RemoveTree(const std::string& path)
 {
-    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return true;
-    std::vector<char> from(path.begin(), path.end());
-    from.push_back(0);
-    from.push_back(0);
-    SHFILEOPSTRUCTA op;
-    memset(&op, 0, sizeof op);
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    return SHFileOperationA(&op) == 0;
+    // Only a full path with a drive: a relative one would be taken from the
+    // current directory, the build or the source folder.
+    if (path.size() < 4 || path[1] != ':' || path[2] != '\\')
+        return false;
+    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    if (n <= 0)
+        return false;
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
+    wide.resize(n - 1);
+    while (!wide.empty() && wide.back() == L'\\')
+        wide.pop_back();
+    return RemoveWideTree(L"\\\\?\\" + wide);
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes)
