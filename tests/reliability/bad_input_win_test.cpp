@@ -124,13 +124,13 @@ protected:
         guard.reset(new machine::RegistryGuard(keys));
         com.reset(new Com);
     }
-    void TearDown() override { state::ClearMachine(machine::BinDir()); }
+    void TearDown() override { state::ClearMachine(""); }
 
     // A fresh installation under C:\vextest\<name>, with files outside the
     // program folder, on a machine without the product.
     Installation Install(const std::string& name, const std::string& folder, const char* list)
     {
-        state::ClearMachine(machine::BinDir());
+        state::ClearMachine("");
         Installation in = removal::Install(name, folder, "uninstall.exe", kComponents, list);
         removal::MakeEntries(in.root, kOutside);
         return in;
@@ -218,7 +218,7 @@ TEST_F(BadInput, Paths)
             continue;
         }
         const bool driveRoot = c.folder.empty();
-        state::ClearMachine(machine::BinDir());
+        state::ClearMachine("");
         Installation in;
         in.root = machine::ScratchDir("reliability-paths");
         in.temp = in.root + "\\temp\\";

@@ -376,13 +376,16 @@ inline std::vector<std::pair<HKEY, std::string>> ComparedKeys()
 }
 
 // Nothing of the product's or of earlier cases: the empty machine a prior
-// state is written on.
+// state is written on. programDir (with its trailing backslash; "" for none)
+// loses its template files.
 inline void ClearMachine(const std::string& programDir)
 {
     for (const auto& k : ComparedKeys())
         machine::DeleteTree(k.first, k.second);
     RemoveProductLinks();
     RemoveOtherPrograms();
+    if (programDir.empty())
+        return;
     DeleteFileA((programDir + "vexnew.dat").c_str());
     DeleteFileA((programDir + "zipnew.dat").c_str());
 }
