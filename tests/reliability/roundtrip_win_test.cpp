@@ -439,7 +439,7 @@ TEST_F(RoundTrip, InProcess)
 {
     Com com;
     const unsigned long base = state::EnvNumber("VEX_ROUNDTRIP_SEED", 1);
-    const unsigned long cases = state::EnvNumber("VEX_ROUNDTRIP_CASES", state::IsNt() && !ft::UsesDataTemplates() ? 150 : 40);
+    const unsigned long cases = state::EnvNumber("VEX_ROUNDTRIP_CASES", state::IsNt() && !ft::UsesDataTemplates() ? 100 : 30);
     const std::string dir = machine::BinDir();
     for (unsigned long i = 0; i < cases; ++i) {
         const unsigned long seed = base + i;
@@ -526,7 +526,7 @@ TEST_F(RoundTrip, RealProgram)
     Com com;
     // Seeds of their own: other machines than the in-process cases start from.
     const unsigned long base = state::EnvNumber("VEX_ROUNDTRIP_SEED", 1) + 100000;
-    const unsigned long cases = state::EnvNumber("VEX_ROUNDTRIP_REAL_CASES", 3);
+    const unsigned long cases = state::EnvNumber("VEX_ROUNDTRIP_REAL_CASES", 2);
     for (unsigned long i = 0; i < cases; ++i) {
         const unsigned long seed = base + i;
         state::Random r(seed);
