@@ -91,7 +91,7 @@ DWORD SilentSetup(const Installation& in)
 DWORD Removal(const Installation& in, bool realInterpreter)
 {
     removal::ScopedEnv tmp("TMP", in.temp.c_str()), temp("TEMP", in.temp.c_str());
-    const std::string standin = machine::BinDir() + "comspec_standin.exe";
+    const std::string standin = machine::BinDir() + "interpreter_standin.exe";
     const std::string report = in.root + "\\interpreter.txt";
     std::unique_ptr<removal::ScopedEnv> comspec, reportPath;
     if (!realInterpreter) {

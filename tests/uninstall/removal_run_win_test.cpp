@@ -263,7 +263,7 @@ TEST(RemovalRun, ScriptAndLaunchOfEachFamily)
         {"uninstall.exe", "", true, STARTF_USESHOWWINDOW},
         {"uninst98.exe", "win98", false, STARTF_USESTDHANDLES},
     };
-    const std::string interpreter = machine::BinDir() + "comspec_standin.exe";
+    const std::string interpreter = machine::BinDir() + "interpreter_standin.exe";
     for (const auto& f : kFamilies) {
         SCOPED_TRACE(f.programName);
         Installation in = removal::Install("uninstall-launch-run", "Vexora", f.programName, kComponents,

@@ -124,7 +124,7 @@ TEST(SelfRemovalScript, LaunchOfTheFamily)
     ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
     const std::string script = root + "\\Uninstall.Vex.Bat";
     const std::string report = root + "\\report.txt";
-    const std::string interpreter = machine::BinDir() + "comspec_standin.exe";
+    const std::string interpreter = machine::BinDir() + "interpreter_standin.exe";
     removal::ScopedEnv comspec("COMSPEC", interpreter.c_str());
     removal::ScopedEnv reportPath("VEX_COMSPEC_REPORT", report.c_str());
     char after[MAX_PATH];
